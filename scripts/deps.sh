@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Wordwisp needs, only those that are missing.
+#   deps.sh build   what building and running the program needs
+#   deps.sh test    that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
+set -euo pipefail
+
+build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation)
+test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
+      matchbox-window-manager imagemagick)
+
+wanted=("${build[@]}")
+[ "${1:-build}" = test ] && wanted+=("${test[@]}")
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: unit and GUI tests offscreen, end-to-end tests
+# against a real X server (Xvfb), a real editor and a real tray host.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh test
+bash scripts/build.sh
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
+chmod 700 "$XDG_RUNTIME_DIR"
+mkdir -p build/artifacts
+xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" \
+    ctest --test-dir build --output-on-failure --timeout 300 "$@"

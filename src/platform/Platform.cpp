@@ -1,0 +1,43 @@
+#include "platform/Platform.h"
+
+#include "platform/qt/QtBackends.h"
+#include "platform/qt/QtClipboard.h"
+
+#include <QGuiApplication>
+
+#ifdef WORDWISP_X11
+#include "platform/x11/X11Support.h"
+
+namespace {
+class XTestKeySender : public KeySender {
+public:
+    bool send(const QString& sequence) override { return X11Support::sendKeys(sequence); }
+};
+} // namespace
+#endif
+
+std::unique_ptr<Platform> createPlatform() {
+    auto platform = std::make_unique<Platform>();
+    // The change signal is trusted wherever Qt delivers one; WORDWISP_FORCE_POLL turns it off so the
+    // polling path can be measured and tested on the same machine.
+    const bool forcePoll = qEnvironmentVariableIntValue("WORDWISP_FORCE_POLL") != 0;
+    const QString qpa = QGuiApplication::platformName();
+    const bool changeSignal = !forcePoll && qpa != QLatin1String("offscreen") && qpa != QLatin1String("minimal");
+
+#ifdef WORDWISP_X11
+    if (qpa == QLatin1String("xcb") && X11Support::available()) {
+        platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
+        platform->keys = std::make_unique<XTestKeySender>();
+    }
+#endif
+    if (!platform->clipboard)
+        platform->clipboard = std::make_unique<QtClipboard>(changeSignal);
+    if (!platform->keys)
+        platform->keys = std::make_unique<NullKeySender>();
+    platform->dialogs = std::make_unique<QtDialogs>();
+    platform->tray = std::make_unique<QtTrayIcon>();
+    platform->shell = std::make_unique<QtShell>();
+    platform->clock = std::make_unique<SystemClock>();
+    platform->effects = std::make_unique<QtWindowEffects>();
+    return platform;
+}

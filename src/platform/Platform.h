@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/Clipboard.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/KeySender.h"
+#include "platform/Shell.h"
+#include "platform/TrayIcon.h"
+#include "platform/WindowEffects.h"
+
+#include <memory>
+
+// Every service the program asks of the desktop, in one place. The window and its subsystems take a
+// Platform& and never reach for a toolkit call that has a fake counterpart.
+struct Platform {
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<KeySender> keys;
+    std::unique_ptr<Dialogs> dialogs;
+    std::unique_ptr<TrayIcon> tray;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Clock> clock;
+    std::unique_ptr<WindowEffects> effects;
+};
+
+// Picks the real backend for the platform the application runs on. Needs a QApplication.
+std::unique_ptr<Platform> createPlatform();

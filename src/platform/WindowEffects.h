@@ -1,0 +1,13 @@
+#pragma once
+
+class QWidget;
+
+// Window manager requests that have no widget-level equivalent.
+class WindowEffects {
+public:
+    virtual ~WindowEffects() = default;
+    virtual void setStaysOnTop(QWidget* window, bool onTop) = 0;
+    virtual void setOpacity(QWidget* window, double opacity) = 0;
+    // Hands the window to the window manager's own move loop; false where none is available.
+    virtual bool startSystemMove(QWidget* window) = 0;
+};

@@ -1,0 +1,94 @@
+#include "platform/x11/X11Support.h"
+
+#include "platform/KeystrokeNotation.h"
+
+#include <QGuiApplication>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+Display* display() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+KeySym keysymFor(const QString& key) {
+    static const struct {
+        const char* name;
+        KeySym sym;
+    } named[] = {{"TAB", XK_Tab},       {"ENTER", XK_Return},  {"ESC", XK_Escape},  {"BACKSPACE", XK_BackSpace},
+                 {"DELETE", XK_Delete}, {"INSERT", XK_Insert}, {"HOME", XK_Home},   {"END", XK_End},
+                 {"PGUP", XK_Prior},    {"PGDN", XK_Next},     {"UP", XK_Up},       {"DOWN", XK_Down},
+                 {"LEFT", XK_Left},     {"RIGHT", XK_Right},   {"BREAK", XK_Break}, {"F1", XK_F1},
+                 {"F2", XK_F2},         {"F3", XK_F3},         {"F4", XK_F4},       {"F5", XK_F5},
+                 {"F6", XK_F6},         {"F7", XK_F7},         {"F8", XK_F8},       {"F9", XK_F9},
+                 {"F10", XK_F10},       {"F11", XK_F11},       {"F12", XK_F12}};
+    if (key.size() > 1) {
+        for (const auto& entry : named) {
+            if (key == QLatin1String(entry.name))
+                return entry.sym;
+        }
+        return NoSymbol;
+    }
+    const char16_t c = key.at(0).unicode();
+    if (c == u' ')
+        return XK_space;
+    // Latin-1 characters share their keysym values.
+    if (c < 0x100)
+        return c;
+    return 0x01000000 | c;
+}
+
+void fakeKey(Display* dpy, KeySym sym, bool press) {
+    const KeyCode code = XKeysymToKeycode(dpy, sym);
+    if (code != 0)
+        XTestFakeKeyEvent(dpy, code, press ? True : False, CurrentTime);
+}
+
+} // namespace
+
+bool X11Support::available() { return display() != nullptr; }
+
+unsigned long X11Support::clipboardOwner() {
+    Display* dpy = display();
+    if (!dpy)
+        return 0;
+    static const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
+    return XGetSelectionOwner(dpy, clipboard);
+}
+
+bool X11Support::sendKeys(const QString& sequence) {
+    Display* dpy = display();
+    const auto strokes = KeystrokeNotation::parse(sequence);
+    if (!dpy || !strokes)
+        return false;
+    for (const Keystroke& stroke : *strokes) {
+        const KeySym sym = keysymFor(stroke.key);
+        if (sym == NoSymbol || XKeysymToKeycode(dpy, sym) == 0)
+            return false;
+        if (stroke.ctrl)
+            fakeKey(dpy, XK_Control_L, true);
+        if (stroke.alt)
+            fakeKey(dpy, XK_Alt_L, true);
+        // A character that sits on the shifted level of its key (":" or "A") needs Shift held as well.
+        const KeyCode code = XKeysymToKeycode(dpy, sym);
+        const bool shift = stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym &&
+                                            XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
+        if (shift)
+            fakeKey(dpy, XK_Shift_L, true);
+        fakeKey(dpy, sym, true);
+        fakeKey(dpy, sym, false);
+        if (shift)
+            fakeKey(dpy, XK_Shift_L, false);
+        if (stroke.alt)
+            fakeKey(dpy, XK_Alt_L, false);
+        if (stroke.ctrl)
+            fakeKey(dpy, XK_Control_L, false);
+    }
+    XFlush(dpy);
+    return true;
+}

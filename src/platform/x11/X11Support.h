@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The few calls that Qt does not make for us on X11: asking the server who owns the clipboard, and
+// synthesising keystrokes through XTest.
+namespace X11Support {
+// True when the application runs on an X11 display we can talk to.
+bool available();
+// The window that owns the CLIPBOARD selection according to the server; 0 when none does.
+unsigned long clipboardOwner();
+// Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
+bool sendKeys(const QString& sequence);
+} // namespace X11Support

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "store/StorePaths.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class Dialogs;
+class KeyEditor;
+class QComboBox;
+class QLabel;
+class QListWidget;
+
+// The folder whose files make the key list; it stands for the window's file listing control.
+class FileListing {
+public:
+    void setFolder(const QString& folder) { m_folder = folder; }
+    const QString& folder() const { return m_folder; }
+    QStringList entries() const;
+
+private:
+    QString m_folder;
+};
+
+// Keeps the key list, the category selector and the key editor in step with the store: loads the
+// categories at start-up, switches category, rebuilds the key list and loads the selected key's text.
+class KeyListBinding : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QListWidget* List1;
+        QComboBox* Combo1;
+        KeyEditor* Text2;
+        QLabel* Label6;
+    };
+    struct Hooks {
+        std::function<void()> showWelcomeText;
+        std::function<void()> switchTriggerOn;
+    };
+
+    KeyListBinding(Controls controls, StorePaths paths, Dialogs& dialogs, Hooks hooks, QObject* parent = nullptr);
+
+    void LoadCategories();
+    void List1_Click();
+    void RefreshKeyList();
+    void Combo1_Click();
+
+    // Selecting from code runs the same handler as the user's click.
+    void selectCategory(int index);
+    void selectKey(int row);
+
+    QString currentCategory() const;
+    QString selectedKey() const;
+    const StorePaths& paths() const { return m_paths; }
+
+    // The key list row that every refresh selects; moved by key deletion.
+    int ReselectIndex = 0;
+    FileListing File1;
+
+signals:
+    // The entries of the key list were rebuilt (after a refresh or a change of category).
+    void keyListChanged();
+
+private:
+    Controls m_ui;
+    StorePaths m_paths;
+    Dialogs& m_dialogs;
+    Hooks m_hooks;
+};
