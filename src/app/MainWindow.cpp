@@ -21,6 +21,9 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kStartWidthTwips = 7380;
 constexpr int kStartHeightTwips = 5445;
 constexpr int kTriggerIntervalMs = 10;
+constexpr int kClockIntervalMs = 1000;
+constexpr int kPasteDelayMs = 1000;
+constexpr int kCategoryRebuildMs = 1;
 
 int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 QRect rectTwips(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
@@ -41,47 +44,77 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    Label2 = new LabelButton(QStringLiteral("X"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setToolTip(QStringLiteral("Quit"));
-    Label2->setAlignment(Qt::AlignCenter);
-    Label2->setGeometry(rectTwips(0, 0, 375, 375));
+    // Every control at its design position; the chrome and the resize rules refine this.
+    const auto named = [](auto* widget, const char* name) {
+        widget->setObjectName(QLatin1String(name));
+        return widget;
+    };
+    const auto button = [&](QWidget* parent, const char* name, const QString& caption, const QString& tip,
+                            QRect geometry) {
+        auto* label = named(new LabelButton(caption, parent), name);
+        label->setToolTip(tip);
+        label->setAlignment(Qt::AlignCenter);
+        label->setGeometry(geometry);
+        return label;
+    };
 
-    Label1 = new QLabel(QStringLiteral(" Wordwisp"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(rectTwips(1560, 0, 4000, 330));
+    Picture100 = named(new QWidget(this), "Picture100");
+    Picture100->setGeometry(rectTwips(0, 0, kStartWidthTwips, 375));
+    Label2 = button(Picture100, "Label2", QStringLiteral("X"), QStringLiteral("Quit"), rectTwips(0, 0, 375, 375));
+    Label13 = button(Picture100, "Label13", QStringLiteral("[]"), QStringLiteral("Full Screen / Normal"),
+                     rectTwips(360, 0, 375, 375));
+    Label3 = button(Picture100, "Label3", QStringLiteral("-"), QStringLiteral("For Icon"), rectTwips(720, 0, 375, 375));
+    Label7 = button(Picture100, "Label7", QStringLiteral("*"), QStringLiteral("In the Tray Bar"),
+                    rectTwips(1080, 0, 375, 375));
+    Label1 = button(Picture100, "Label1", QStringLiteral(" Wordwisp"), QString(), rectTwips(1560, 0, 2055, 330));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Label1->setCursor(Qt::ArrowCursor);
 
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = named(new QComboBox(this), "Combo1");
     Combo1->setGeometry(rectTwips(120, 480, 1995, 360));
-
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    Label11 = button(this, "Label11", QStringLiteral("+"), QStringLiteral("Gestione Categorie"),
+                     rectTwips(2160, 480, 255, 330));
+    List1 = named(new QListWidget(this), "List1");
     List1->setGeometry(rectTwips(120, 840, 2295, 3995));
-
-    Text2 = new KeyEditor(this);
-    Text2->setObjectName(QStringLiteral("Text2"));
+    Text2 = named(new KeyEditor(this), "Text2");
     Text2->setGeometry(rectTwips(2520, 480, 4730, 4395));
 
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->hide();
-
-    Check1 = new QCheckBox(QStringLiteral("Enabled"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
+    Picture1 = named(new QWidget(this), "Picture1");
+    Picture1->setGeometry(rectTwips(120, 4945, 7080, 375));
+    Label12 = named(new QLabel(QStringLiteral(" 0"), Picture1), "Label12");
+    Label12->setGeometry(rectTwips(0, 0, 600, 330));
+    Label8 = button(Picture1, "Label8", QStringLiteral("R"), QStringLiteral("Rename"), rectTwips(720, 0, 375, 345));
+    Label5 = button(Picture1, "Label5", QStringLiteral("-"), QStringLiteral("Delete"), rectTwips(1200, 0, 375, 345));
+    Label4 = button(Picture1, "Label4", QStringLiteral("+"), QStringLiteral("Add"), rectTwips(1680, 0, 615, 345));
+    Label9 = button(Picture1, "Label9", QStringLiteral("Menù"), QString(), rectTwips(2400, 0, 1215, 345));
+    Label10 = named(new QLabel(Picture1), "Label10");
+    Label10->setToolTip(QStringLiteral("About us and info"));
+    Label10->setGeometry(rectTwips(3720, 0, 1335, 345));
+    Check1 = named(new QCheckBox(QStringLiteral("Enabled"), Picture1), "Check1");
     Check1->setToolTip(QStringLiteral("Enable or Disable functions Insert text automatically"));
     Check1->setChecked(true);
-    Check1->setGeometry(rectTwips(120 + 3840, 4945 + 80, 1095, 240));
+    Check1->setGeometry(rectTwips(3840, 80, 1095, 240));
+    Label14 = button(Picture1, "Label14", QStringLiteral("C"), QStringLiteral("Copy text in clipboard"),
+                     rectTwips(5160, 0, 615, 345));
+    Label6 = button(Picture1, "Label6", QStringLiteral("Save"), QStringLiteral("Save the text"),
+                    rectTwips(5870, 0, 1215, 345));
 
-    Label6 = new LabelButton(QStringLiteral("Save"), this);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setToolTip(QStringLiteral("Save the text"));
-    Label6->setAlignment(Qt::AlignCenter);
-    Label6->setGeometry(rectTwips(120 + 5870, 4945, 1215, 345));
+    Resizepic = button(this, "Resizepic", QString(), QString(), rectTwips(7110, 5190, 270, 255));
+    Resizepic->setCursor(Qt::SizeFDiagCursor);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Text1 = named(new QLineEdit(this), "Text1");
+    Text1->hide();
+
+    Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(kTriggerIntervalMs);
+    OraAggiorna = named(new QTimer(this), "OraAggiorna");
+    OraAggiorna->setInterval(kClockIntervalMs);
+    Passa = named(new QTimer(this), "Passa");
+    Passa->setInterval(kPasteDelayMs);
+    Passa->setSingleShot(true);
+    CreaCAT = named(new QTimer(this), "CreaCAT");
+    CreaCAT->setInterval(kCategoryRebuildMs);
+    CreaCAT->setSingleShot(true);
 }
 
 void MainWindow::Form_Load() {

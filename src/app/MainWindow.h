@@ -31,15 +31,32 @@ public:
     KeyListBinding& keyList() { return *m_keyList; }
 
     // Controls, by their historical names.
-    QLabel* Label1;         // title text
-    QLineEdit* Text1;       // hidden mirror of the clipboard text last looked at
-    KeyEditor* Text2;       // the key text editor
-    QListWidget* List1;     // keys of the current category
+    QWidget* Picture100;    // title bar
+    LabelButton* Label2;    // "X": quit
+    LabelButton* Label13;   // "[]": full screen / normal
+    LabelButton* Label3;    // "-": minimise
+    LabelButton* Label7;    // "*": to the tray
+    LabelButton* Label1;    // title text; dragging it moves the window
     QComboBox* Combo1;      // category selector
+    LabelButton* Label11;   // "+": category manager
+    QListWidget* List1;     // keys of the current category
+    KeyEditor* Text2;       // the key text editor
+    QWidget* Picture1;      // toolbar
+    QLabel* Label12;        // key counter
+    LabelButton* Label8;    // "R": rename key
+    LabelButton* Label5;    // "-": delete key
+    LabelButton* Label4;    // "+": add key
+    LabelButton* Label9;    // "Menù"
+    QLabel* Label10;        // backing of the "Enabled" box
     QCheckBox* Check1;      // "Enabled": the clipboard trigger's switch
+    LabelButton* Label14;   // "C": copy the text
     LabelButton* Label6;    // "Save"
-    LabelButton* Label2;    // "X"
+    LabelButton* Resizepic; // resize grip
+    QLineEdit* Text1;       // hidden mirror of the clipboard text last looked at
     QTimer* Timer1;         // the clipboard trigger
+    QTimer* OraAggiorna;    // title clock and key counter, every second
+    QTimer* Passa;          // one-shot delay before a paste from the tray menu
+    QTimer* CreaCAT;        // one-shot request to rebuild the category list
 
 protected:
     void closeEvent(QCloseEvent* event) override;
