@@ -25,8 +25,12 @@ constexpr int kClockIntervalMs = 1000;
 constexpr int kPasteDelayMs = 1000;
 constexpr int kCategoryRebuildMs = 1;
 
-int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-QRect rectTwips(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+int px(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+QRect rectTwips(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
 } // namespace
 
 MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* parent)
@@ -128,7 +132,7 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::ShowWelcomeText() {
-    List1->setCurrentRow(-1, QItemSelectionModel::Clear);
+    m_keyList->clearKeySelection();
     Text2->setText(QString());
     const QString year = ClockText::date(m_platform.clock->now().date()).right(4);
     for (const QString& line : WelcomeText::lines(year))
@@ -151,7 +155,9 @@ void MainWindow::Form_Unload(int& cancel) {
     m_platform.shell->endProcess();
 }
 
-void MainWindow::Fine_Click() { close(); }
+void MainWindow::Fine_Click() {
+    close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     int cancel = 0;

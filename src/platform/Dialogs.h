@@ -5,9 +5,9 @@
 // Modal message and input boxes. Styles and answers keep their classic values so that callers read the
 // same on every platform.
 namespace BoxStyle {
-constexpr int Critical = 16;    // stop icon, OK
+constexpr int Critical = 16;      // stop icon, OK
 constexpr int YesNoQuestion = 36; // question icon, Yes and No
-constexpr int Information = 64; // information icon, OK
+constexpr int Information = 64;   // information icon, OK
 } // namespace BoxStyle
 
 namespace BoxAnswer {

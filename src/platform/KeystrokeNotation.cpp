@@ -6,20 +6,22 @@ namespace {
 
 const QSet<QString>& namedKeys() {
     static const QSet<QString> keys = {
-        QStringLiteral("TAB"),    QStringLiteral("ENTER"),     QStringLiteral("ESC"),  QStringLiteral("BACKSPACE"),
-        QStringLiteral("BS"),     QStringLiteral("DELETE"),    QStringLiteral("DEL"),  QStringLiteral("INSERT"),
-        QStringLiteral("HOME"),   QStringLiteral("END"),       QStringLiteral("PGUP"), QStringLiteral("PGDN"),
-        QStringLiteral("UP"),     QStringLiteral("DOWN"),      QStringLiteral("LEFT"), QStringLiteral("RIGHT"),
-        QStringLiteral("F1"),     QStringLiteral("F2"),        QStringLiteral("F3"),   QStringLiteral("F4"),
-        QStringLiteral("F5"),     QStringLiteral("F6"),        QStringLiteral("F7"),   QStringLiteral("F8"),
-        QStringLiteral("F9"),     QStringLiteral("F10"),       QStringLiteral("F11"),  QStringLiteral("F12"),
+        QStringLiteral("TAB"),    QStringLiteral("ENTER"),  QStringLiteral("ESC"),  QStringLiteral("BACKSPACE"),
+        QStringLiteral("BS"),     QStringLiteral("DELETE"), QStringLiteral("DEL"),  QStringLiteral("INSERT"),
+        QStringLiteral("HOME"),   QStringLiteral("END"),    QStringLiteral("PGUP"), QStringLiteral("PGDN"),
+        QStringLiteral("UP"),     QStringLiteral("DOWN"),   QStringLiteral("LEFT"), QStringLiteral("RIGHT"),
+        QStringLiteral("F1"),     QStringLiteral("F2"),     QStringLiteral("F3"),   QStringLiteral("F4"),
+        QStringLiteral("F5"),     QStringLiteral("F6"),     QStringLiteral("F7"),   QStringLiteral("F8"),
+        QStringLiteral("F9"),     QStringLiteral("F10"),    QStringLiteral("F11"),  QStringLiteral("F12"),
         QStringLiteral("ESCAPE"), QStringLiteral("BREAK")};
     return keys;
 }
 
 } // namespace
 
-bool KeystrokeNotation::isNamedKey(const QString& name) { return namedKeys().contains(name); }
+bool KeystrokeNotation::isNamedKey(const QString& name) {
+    return namedKeys().contains(name);
+}
 
 std::optional<QList<Keystroke>> KeystrokeNotation::parse(const QString& sequence) {
     QList<Keystroke> strokes;

@@ -9,10 +9,10 @@ namespace {
 
 // Windows-1252 agrees with Latin-1 except in 0x80..0x9F; the five unassigned bytes map to themselves,
 // as Windows itself does.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 QString decodeCp1252(const QByteArray& bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
@@ -36,7 +36,9 @@ QString TextFile::decode(const QByteArray& bytes) {
     return text;
 }
 
-QByteArray TextFile::encode(const QString& text) { return text.toUtf8(); }
+QByteArray TextFile::encode(const QString& text) {
+    return text.toUtf8();
+}
 
 QStringList TextFile::splitLines(QStringView text) {
     QStringList lines;

@@ -3,7 +3,9 @@
 #include "platform/TextFile.h"
 
 namespace {
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+bool isLineEnd(QChar c) {
+    return c == u'\r' || c == u'\n';
+}
 } // namespace
 
 QString CatIni::plainName(const QString& content) {

@@ -42,7 +42,9 @@ QString KeyEditor::fromDocument(const QString& raw) {
     return text;
 }
 
-QString KeyEditor::text() const { return fromDocument(document()->toRawText()); }
+QString KeyEditor::text() const {
+    return fromDocument(document()->toRawText());
+}
 
 void KeyEditor::setText(const QString& text) {
     // Inserting through a cursor keeps the line separators that setPlainText would turn into paragraphs.
@@ -62,7 +64,9 @@ void KeyEditor::moveCaretToEnd() {
     setTextCursor(cursor);
 }
 
-bool KeyEditor::caretAtEnd() const { return textCursor().atEnd(); }
+bool KeyEditor::caretAtEnd() const {
+    return textCursor().atEnd();
+}
 
 void KeyEditor::keyPressEvent(QKeyEvent* event) {
     // Shift+Enter would insert an in-line break, which a key file stores as a bare LF; every line break

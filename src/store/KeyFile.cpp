@@ -18,4 +18,6 @@ std::optional<QString> KeyFile::readForEditor(const QString& path) {
     return editorText(*lines);
 }
 
-QString KeyFile::saveFormat(const QString& editorText) { return editorText + TextFile::kLineEnd; }
+QString KeyFile::saveFormat(const QString& editorText) {
+    return editorText + TextFile::kLineEnd;
+}

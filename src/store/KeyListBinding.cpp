@@ -1,11 +1,11 @@
 #include "store/KeyListBinding.h"
 
 #include "platform/Dialogs.h"
+#include "platform/TextFile.h"
 #include "store/CatIni.h"
 #include "store/KeyEditor.h"
 #include "store/KeyFile.h"
 #include "store/StoreListing.h"
-#include "platform/TextFile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,22 +26,33 @@ bool isBlank(const QString& text) {
 }
 } // namespace
 
-QStringList FileListing::entries() const { return StoreListing::keys(m_folder); }
+QStringList FileListing::entries() const {
+    return StoreListing::keys(m_folder);
+}
 
 KeyListBinding::KeyListBinding(Controls controls, StorePaths paths, Dialogs& dialogs, Hooks hooks, QObject* parent)
     : QObject(parent), m_ui(controls), m_paths(std::move(paths)), m_dialogs(dialogs), m_hooks(std::move(hooks)) {
     connect(m_ui.Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
-    connect(m_ui.List1, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
+    // The selection, not the current row: a mouse press moves the current row before it selects.
+    connect(m_ui.List1, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!selectedKey().isEmpty())
             List1_Click();
     });
 }
 
-QString KeyListBinding::currentCategory() const { return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText(); }
+QString KeyListBinding::currentCategory() const {
+    return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText();
+}
 
 QString KeyListBinding::selectedKey() const {
-    const QListWidgetItem* item = m_ui.List1->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    const QList<QListWidgetItem*> selected = m_ui.List1->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
+}
+
+void KeyListBinding::clearKeySelection() {
+    const QSignalBlocker block(m_ui.List1);
+    m_ui.List1->clearSelection();
+    m_ui.List1->setCurrentRow(-1, QItemSelectionModel::Clear);
 }
 
 void KeyListBinding::selectCategory(int index) {
@@ -71,14 +82,20 @@ void KeyListBinding::LoadCategories() {
     QDir().mkpath(m_paths.root());
     const QStringList categories = StoreListing::categories(m_paths.root());
     m_ui.Combo1->addItems(categories);
+    {
+        // A combo box selects its first entry by itself; only the stored name may be selected here.
+        const QSignalBlocker block(m_ui.Combo1);
+        m_ui.Combo1->setCurrentIndex(-1);
+    }
 
     const QString chosen = CatIni::chooseCategory(stored, categories);
     if (!chosen.isEmpty())
         selectCategory(m_ui.Combo1->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
 
     if (currentCategory().isEmpty()) {
-        m_dialogs.messageBox(QStringLiteral("Sorry, there is an error. Created the category 'General' to solve the problem."),
-                             BoxStyle::Information);
+        m_dialogs.messageBox(
+            QStringLiteral("Sorry, there is an error. Created the category 'General' to solve the problem."),
+            BoxStyle::Information);
         QDir().mkdir(m_paths.category(kFallbackCategory));
         m_ui.Combo1->addItem(kFallbackCategory);
         selectCategory(m_ui.Combo1->findText(kFallbackCategory, Qt::MatchExactly | Qt::MatchCaseSensitive));

@@ -50,6 +50,8 @@ public:
     // Selecting from code runs the same handler as the user's click.
     void selectCategory(int index);
     void selectKey(int row);
+    // Leaves no key selected, without running the key selection.
+    void clearKeySelection();
 
     QString currentCategory() const;
     QString selectedKey() const;

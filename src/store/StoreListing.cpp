@@ -21,6 +21,10 @@ void StoreListing::sortNames(QStringList& names) {
     });
 }
 
-QStringList StoreListing::categories(const QString& root) { return list(root, QDir::Dirs); }
+QStringList StoreListing::categories(const QString& root) {
+    return list(root, QDir::Dirs);
+}
 
-QStringList StoreListing::keys(const QString& categoryFolder) { return list(categoryFolder, QDir::Files); }
+QStringList StoreListing::keys(const QString& categoryFolder) {
+    return list(categoryFolder, QDir::Files);
+}

@@ -19,11 +19,17 @@ QString StorePaths::applicationFolder() {
     return withoutTrailingSeparator(QDir::fromNativeSeparators(folder));
 }
 
-QString StorePaths::root() const { return m_app + QStringLiteral("/Db"); }
+QString StorePaths::root() const {
+    return m_app + QStringLiteral("/Db");
+}
 
-QString StorePaths::catIni() const { return root() + QStringLiteral("/Cat.ini"); }
+QString StorePaths::catIni() const {
+    return root() + QStringLiteral("/Cat.ini");
+}
 
-QString StorePaths::category(const QString& name) const { return root() + u'/' + name; }
+QString StorePaths::category(const QString& name) const {
+    return root() + u'/' + name;
+}
 
 QString StorePaths::keyFile(const QString& categoryName, const QString& keyName) const {
     return category(categoryName) + u'/' + keyName;

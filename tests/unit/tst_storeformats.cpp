@@ -1,10 +1,10 @@
 // Key files, Cat.ini and the folder listings: the byte-level formats the store shares with older versions.
 
+#include "TestStore.h"
 #include "platform/TextFile.h"
 #include "store/CatIni.h"
 #include "store/KeyFile.h"
 #include "store/StoreListing.h"
-#include "TestStore.h"
 
 #include <QTest>
 
@@ -116,8 +116,9 @@ void TestStoreFormats::catIniWriteIsNamePlusCrLf() {
     QVERIFY(CatIni::write(store.path(QStringLiteral("Cat.ini")), QStringLiteral("Work")));
     QCOMPARE(store.bytes(QStringLiteral("Cat.ini")), QByteArray("Work\r\n"));
     QVERIFY(CatIni::write(store.path(QStringLiteral("Cat.ini")), QStringLiteral("Café, \"x\"")));
-    QCOMPARE(CatIni::chooseCategory(*TextFile::read(store.path(QStringLiteral("Cat.ini"))), {QStringLiteral("Café, \"x\"")}),
-             QStringLiteral("Café, \"x\""));
+    QCOMPARE(
+        CatIni::chooseCategory(*TextFile::read(store.path(QStringLiteral("Cat.ini"))), {QStringLiteral("Café, \"x\"")}),
+        QStringLiteral("Café, \"x\""));
 }
 
 void TestStoreFormats::listingsSortFilterAndSkip() {

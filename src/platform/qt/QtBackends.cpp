@@ -48,7 +48,9 @@ QtTrayIcon::QtTrayIcon() : m_icon(new QSystemTrayIcon(this)) {
 
 QtTrayIcon::~QtTrayIcon() = default;
 
-bool QtTrayIcon::isAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtTrayIcon::isAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
 
 void QtTrayIcon::show(const QIcon& icon, const QString& toolTip) {
     m_icon->setIcon(icon);
@@ -56,13 +58,21 @@ void QtTrayIcon::show(const QIcon& icon, const QString& toolTip) {
     m_icon->show();
 }
 
-void QtTrayIcon::hide() { m_icon->hide(); }
+void QtTrayIcon::hide() {
+    m_icon->hide();
+}
 
-bool QtTrayIcon::isVisible() const { return m_icon->isVisible(); }
+bool QtTrayIcon::isVisible() const {
+    return m_icon->isVisible();
+}
 
-bool QtShell::openUrl(const QString& url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool QtShell::openUrl(const QString& url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}
 
-void QtShell::endProcess() { QCoreApplication::exit(0); }
+void QtShell::endProcess() {
+    QCoreApplication::exit(0);
+}
 
 void QtWindowEffects::setStaysOnTop(QWidget* window, bool onTop) {
     const bool wasVisible = window->isVisible();
@@ -72,7 +82,9 @@ void QtWindowEffects::setStaysOnTop(QWidget* window, bool onTop) {
         window->show();
 }
 
-void QtWindowEffects::setOpacity(QWidget* window, double opacity) { window->setWindowOpacity(opacity); }
+void QtWindowEffects::setOpacity(QWidget* window, double opacity) {
+    window->setWindowOpacity(opacity);
+}
 
 bool QtWindowEffects::startSystemMove(QWidget* window) {
     QWindow* handle = window->windowHandle();

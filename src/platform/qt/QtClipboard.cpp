@@ -22,9 +22,13 @@ QtClipboard::QtClipboard(bool changeSignal, OwnerProbe ownerProbe)
     }
 }
 
-QString QtClipboard::text() { return m_clipboard->text(QClipboard::Clipboard); }
+QString QtClipboard::text() {
+    return m_clipboard->text(QClipboard::Clipboard);
+}
 
-void QtClipboard::clear() { m_clipboard->clear(QClipboard::Clipboard); }
+void QtClipboard::clear() {
+    m_clipboard->clear(QClipboard::Clipboard);
+}
 
 bool QtClipboard::setText(const QString& text) {
     for (int attempt = 0; attempt < kSetAttempts; ++attempt) {

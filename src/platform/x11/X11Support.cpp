@@ -51,7 +51,9 @@ void fakeKey(Display* dpy, KeySym sym, bool press) {
 
 } // namespace
 
-bool X11Support::available() { return display() != nullptr; }
+bool X11Support::available() {
+    return display() != nullptr;
+}
 
 unsigned long X11Support::clipboardOwner() {
     Display* dpy = display();
@@ -76,8 +78,8 @@ bool X11Support::sendKeys(const QString& sequence) {
             fakeKey(dpy, XK_Alt_L, true);
         // A character that sits on the shifted level of its key (":" or "A") needs Shift held as well.
         const KeyCode code = XKeysymToKeycode(dpy, sym);
-        const bool shift = stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym &&
-                                            XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
+        const bool shift =
+            stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym && XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
         if (shift)
             fakeKey(dpy, XK_Shift_L, true);
         fakeKey(dpy, sym, true);
