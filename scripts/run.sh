@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh build
-bash scripts/build.sh
+bash scripts/build.sh --target wordwisp
 home="${WORDWISP_HOME:-$PWD/build}"
 if [ ! -d "$home/Db" ]; then
     mkdir -p "$home"
