@@ -1,0 +1,131 @@
+#include "app/WindowChrome.h"
+
+#include "app/WindowLayout.h"
+#include "platform/Clock.h"
+#include "platform/ClockText.h"
+#include "platform/LabelButton.h"
+#include "platform/WindowEffects.h"
+
+#include <QEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+using namespace WindowLayout;
+
+WindowChrome::WindowChrome(const Controls& controls, WindowEffects& effects, const Clock& clock, QObject* parent)
+    : QObject(parent), c(controls), m_effects(effects), m_clock(clock) {
+    c.window->setMinimumSize(toPixels(kMinWidth), toPixels(kMinHeight));
+    c.window->installEventFilter(this);
+    c.titleBar->installEventFilter(this);
+    c.title->installEventFilter(this);
+    c.grip->installEventFilter(this);
+    connect(c.fullScreen, &LabelButton::clicked, this, &WindowChrome::Label13_Click);
+    connect(c.minimise, &LabelButton::clicked, this, &WindowChrome::Label3_Click);
+    Form_Resize();
+}
+
+QString WindowChrome::minimisedCaption(const QDateTime& moment) {
+    return QStringLiteral(" Wordwisp  |") + ClockText::date(moment.date()) + QStringLiteral(" - ") +
+           ClockText::time(moment.time()) + QStringLiteral("| ");
+}
+
+bool WindowChrome::isNormal() const {
+    return !(c.window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+void WindowChrome::Form_Resize() {
+    const Arrangement a = arrange(toTwips(c.window->width()), toTwips(c.window->height()));
+    // A maximised or minimised window keeps the size the system gave it; the controls are still laid
+    // out for at least the minimum.
+    if (isNormal() && (toPixels(a.width) > c.window->width() || toPixels(a.height) > c.window->height()))
+        c.window->resize(toPixels(a.width), toPixels(a.height));
+    c.titleBar->setGeometry(toPixels(a.titleBar));
+    // The title text runs to the end of the bar: the clock makes it much longer than its first caption.
+    c.title->resize(c.titleBar->width() - c.title->x(), c.title->height());
+    c.text->setGeometry(toPixels(a.text2));
+    c.keyList->setGeometry(toPixels(a.list1));
+    c.toolbar->setGeometry(toPixels(a.picture1));
+    c.save->setGeometry(toPixels(a.label6));
+    c.grip->setGeometry(toPixels(a.resizepic));
+}
+
+void WindowChrome::Label13_Click() {
+    const Qt::WindowStates state = c.window->windowState();
+    if (state & Qt::WindowMinimized)
+        return;
+    if (state & Qt::WindowMaximized)
+        c.window->showNormal();
+    else if (isNormal())
+        c.window->showMaximized();
+}
+
+void WindowChrome::Label3_Click() {
+    c.window->setWindowTitle(minimisedCaption(m_clock.now()));
+    c.window->showMinimized();
+}
+
+bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == c.window) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::WindowStateChange)
+            Form_Resize();
+        return false;
+    }
+    if (watched == c.grip)
+        return gripMouse(event);
+    if (watched == c.titleBar || watched == c.title)
+        return titleMouse(event);
+    return false;
+}
+
+bool WindowChrome::titleMouse(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        // The window manager's own move loop, as if a real title bar had been pressed; where it
+        // refuses, follow the pointer ourselves until the button comes up.
+        m_handMoving = !m_effects.startSystemMove(c.window);
+        m_grabOffset = mouse->globalPosition().toPoint() - c.window->pos();
+        return true;
+    }
+    case QEvent::MouseMove: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!m_handMoving || !(mouse->buttons() & Qt::LeftButton))
+            return false;
+        c.window->move(mouse->globalPosition().toPoint() - m_grabOffset);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            m_handMoving = false;
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool WindowChrome::gripMouse(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_sizing = true; // any button
+        return true;
+    case QEvent::MouseMove: {
+        if (!m_sizing || !isNormal())
+            return m_sizing;
+        // The grip's top-left corner goes under the pointer; the layout then moves the grip to the new
+        // corner. Working from the pointer's place in the window rather than adding up steps keeps the
+        // corner under the pointer even when the system is slow to apply a size.
+        const QPoint inWindow = c.window->mapFromGlobal(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        const QSize wanted = gripDragSize({toTwips(inWindow.x()), toTwips(inWindow.y())});
+        const Arrangement a = arrange(wanted.width(), wanted.height());
+        c.window->resize(toPixels(a.width), toPixels(a.height));
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        m_sizing = false; // any button
+        return true;
+    default:
+        return false;
+    }
+}
