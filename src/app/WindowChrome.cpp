@@ -8,9 +8,16 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 using namespace WindowLayout;
+
+namespace {
+// How long the window manager gets to act on a maximise request before we do it by hand.
+constexpr int kMaximiseGraceMs = 300;
+} // namespace
 
 WindowChrome::WindowChrome(const Controls& controls, WindowEffects& effects, const Clock& clock, QObject* parent)
     : QObject(parent), c(controls), m_effects(effects), m_clock(clock) {
@@ -53,10 +60,35 @@ void WindowChrome::Label13_Click() {
     const Qt::WindowStates state = c.window->windowState();
     if (state & Qt::WindowMinimized)
         return;
-    if (state & Qt::WindowMaximized)
+    if (m_handMaximised) {
+        m_handMaximised = false;
         c.window->showNormal();
-    else if (isNormal())
+        c.window->setGeometry(m_normalGeometry);
+    } else if (state & Qt::WindowMaximized) {
+        m_maximiseRequested = false;
+        c.window->showNormal();
+    } else if (isNormal()) {
+        m_normalGeometry = c.window->geometry();
+        m_maximiseRequested = true;
         c.window->showMaximized();
+        QTimer::singleShot(kMaximiseGraceMs, this, &WindowChrome::maximiseByHandIfRefused);
+    }
+}
+
+void WindowChrome::maximiseByHandIfRefused() {
+    // Some window managers (and a bare X server) ignore the maximise request; then fill the screen
+    // ourselves and remember the size to come back to.
+    if (!m_maximiseRequested || (c.window->windowState() & Qt::WindowMinimized))
+        return;
+    m_maximiseRequested = false;
+    const QScreen* screen = c.window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    if (c.window->width() >= area.width() && c.window->height() >= area.height())
+        return;
+    m_handMaximised = true;
+    c.window->setGeometry(area);
 }
 
 void WindowChrome::Label3_Click() {

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QPoint>
+#include <QRect>
 
 class Clock;
 class LabelButton;
@@ -47,11 +48,15 @@ private:
     bool titleMouse(QEvent* event);
     bool gripMouse(QEvent* event);
     bool isNormal() const;
+    void maximiseByHandIfRefused();
 
     Controls c;
     WindowEffects& m_effects;
     const Clock& m_clock;
-    bool m_sizing = false;     // set by a press on the grip, cleared by a release there
-    bool m_handMoving = false; // moving the window ourselves where the window manager would not
-    QPoint m_grabOffset;       // pointer position relative to the window's corner at the press
+    bool m_sizing = false;            // set by a press on the grip, cleared by a release there
+    bool m_handMoving = false;        // moving the window ourselves where the window manager would not
+    QPoint m_grabOffset;              // pointer position relative to the window's corner at the press
+    bool m_maximiseRequested = false; // "[]" asked the system to maximise, not yet seen done
+    bool m_handMaximised = false;     // the system would not, so we filled the screen ourselves
+    QRect m_normalGeometry;           // where "[]" puts the window back
 };
