@@ -11,12 +11,14 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 using namespace WindowLayout;
 
 namespace {
-// How long the window manager gets to act on a maximise request before we do it by hand.
-constexpr int kMaximiseGraceMs = 300;
+// How long the window manager gets to act on a maximise or minimise request before we conclude it
+// will not.
+constexpr int kWindowManagerGraceMs = 300;
 } // namespace
 
 WindowChrome::WindowChrome(const Controls& controls, WindowEffects& effects, const Clock& clock, QObject* parent)
@@ -71,7 +73,7 @@ void WindowChrome::Label13_Click() {
         m_normalGeometry = c.window->geometry();
         m_maximiseRequested = true;
         c.window->showMaximized();
-        QTimer::singleShot(kMaximiseGraceMs, this, &WindowChrome::maximiseByHandIfRefused);
+        QTimer::singleShot(kWindowManagerGraceMs, this, &WindowChrome::maximiseByHandIfRefused);
     }
 }
 
@@ -94,6 +96,15 @@ void WindowChrome::maximiseByHandIfRefused() {
 void WindowChrome::Label3_Click() {
     c.window->setWindowTitle(minimisedCaption(m_clock.now()));
     c.window->showMinimized();
+    QTimer::singleShot(kWindowManagerGraceMs, this, &WindowChrome::notMinimisedAfterAll);
+}
+
+void WindowChrome::notMinimisedAfterAll() {
+    // Without a window manager nothing iconifies the window; it stays on screen, and it must not go
+    // on counting as minimised, or "[]" would ignore it from then on.
+    const QWindow* handle = c.window->windowHandle();
+    if ((c.window->windowState() & Qt::WindowMinimized) && handle && handle->isExposed() && c.window->isVisible())
+        c.window->setWindowState(c.window->windowState() & ~Qt::WindowMinimized);
 }
 
 bool WindowChrome::eventFilter(QObject* watched, QEvent* event) {

@@ -49,6 +49,7 @@ private:
     bool gripMouse(QEvent* event);
     bool isNormal() const;
     void maximiseByHandIfRefused();
+    void notMinimisedAfterAll();
 
     Controls c;
     WindowEffects& m_effects;

@@ -100,6 +100,19 @@ import -window root "$artifacts/window-full-screen.png"
 xdotool mousemove 36 12 click 1
 expect_geometry "$x0 $y0 492 363" "back from full screen"
 
+# "-": the window goes to an icon with the dated caption, and stays there once the program has given
+# the window manager time to act.
+xdotool mousemove $((x0 + 60)) $((y0 + 12)) click 1
+iconic() { xprop -id "$win" WM_STATE | grep -q 'window state: Iconic'; }
+wait_for iconic || fail "'-' did not minimise the window"
+sleep 0.6
+iconic || fail "the minimised window came back by itself"
+xprop -id "$win" WM_NAME | grep -Eq '" Wordwisp  \|[0-9]{2}-[0-9]{2}-[0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}\| "' ||
+    fail "caption while minimised: $(xprop -id "$win" WM_NAME)"
+xdotool windowactivate "$win" 2>/dev/null || xdotool windowmap "$win"
+wait_for find_window || fail "the window did not come back"
+expect_geometry "$x0 $y0 492 363" "back from the icon"
+
 # "X": the process ends and Cat.ini holds the current category.
 xdotool mousemove $((x0 + 12)) $((y0 + 12)) click 1
 ended() { ! kill -0 "$app" 2>/dev/null; }
