@@ -30,7 +30,7 @@ WindowChrome::WindowChrome(const Controls& controls, WindowEffects& effects, con
     c.grip->installEventFilter(this);
     connect(c.fullScreen, &LabelButton::clicked, this, &WindowChrome::Label13_Click);
     connect(c.minimise, &LabelButton::clicked, this, &WindowChrome::Label3_Click);
-    Form_Resize();
+    // The first layout comes with the window's first resize event, when it is shown at its start size.
 }
 
 QString WindowChrome::minimisedCaption(const QDateTime& moment) {
