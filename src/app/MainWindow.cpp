@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
 #include "app/WelcomeText.h"
+#include "app/WindowChrome.h"
+#include "app/WindowLayout.h"
+#include "app/WindowStyle.h"
 #include "platform/ClockText.h"
 #include "platform/LabelButton.h"
 #include "platform/Platform.h"
@@ -17,20 +20,10 @@
 #include <QTimer>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
-constexpr int kStartWidthTwips = 7380;
-constexpr int kStartHeightTwips = 5445;
 constexpr int kTriggerIntervalMs = 10;
 constexpr int kClockIntervalMs = 1000;
 constexpr int kPasteDelayMs = 1000;
 constexpr int kCategoryRebuildMs = 1;
-
-int px(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-QRect rectTwips(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
 } // namespace
 
 MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* parent)
@@ -48,7 +41,11 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls() {
-    // Every control at its design position; the chrome and the resize rules refine this.
+    // Every control at its design rectangle, in twips; the chrome moves the ones that follow the size.
+    using WindowLayout::toPixels;
+    const auto twips = [](int left, int top, int width, int height) {
+        return toPixels(WindowLayout::TwipRect{left, top, width, height});
+    };
     const auto named = [](auto* widget, const char* name) {
         widget->setObjectName(QLatin1String(name));
         return widget;
@@ -61,50 +58,78 @@ void MainWindow::buildControls() {
         label->setGeometry(geometry);
         return label;
     };
+    const auto titleButton = [&](const char* name, const QString& caption, const QString& tip, int left,
+                                 double points) {
+        auto* label = button(Picture100, name, caption, tip, twips(left, 0, 375, 375));
+        WindowStyle::button(label, WindowStyle::kTitleButtonText, points);
+        return label;
+    };
+    const auto toolButton = [&](const char* name, const QString& caption, const QString& tip, int left, int width,
+                                double points) {
+        auto* label = button(Picture1, name, caption, tip, twips(left, 0, width, 345));
+        WindowStyle::button(label, WindowStyle::kToolbarButtonText, points);
+        return label;
+    };
+
+    setWindowFlag(Qt::FramelessWindowHint);
+    WindowStyle::paint(this, WindowStyle::kWindowBack);
 
     Picture100 = named(new QWidget(this), "Picture100");
-    Picture100->setGeometry(rectTwips(0, 0, kStartWidthTwips, 375));
-    Label2 = button(Picture100, "Label2", QStringLiteral("X"), QStringLiteral("Quit"), rectTwips(0, 0, 375, 375));
-    Label13 = button(Picture100, "Label13", QStringLiteral("[]"), QStringLiteral("Full Screen / Normal"),
-                     rectTwips(360, 0, 375, 375));
-    Label3 = button(Picture100, "Label3", QStringLiteral("-"), QStringLiteral("For Icon"), rectTwips(720, 0, 375, 375));
-    Label7 = button(Picture100, "Label7", QStringLiteral("*"), QStringLiteral("In the Tray Bar"),
-                    rectTwips(1080, 0, 375, 375));
-    Label1 = button(Picture100, "Label1", QStringLiteral(" Wordwisp"), QString(), rectTwips(1560, 0, 2055, 330));
+    Picture100->setGeometry(twips(0, 0, WindowLayout::kMinWidth, WindowLayout::kTitleBarHeight));
+    WindowStyle::paint(Picture100, WindowStyle::kTitleBarBack);
+    Label2 = titleButton("Label2", QStringLiteral("X"), QStringLiteral("Quit"), 0, 14.25);
+    Label13 = titleButton("Label13", QStringLiteral("[]"), QStringLiteral("Full Screen / Normal"), 360, 12);
+    Label3 = titleButton("Label3", QStringLiteral("-"), QStringLiteral("For Icon"), 720, 14.25);
+    Label7 = titleButton("Label7", QStringLiteral("*"), QStringLiteral("In the Tray Bar"), 1080, 21.75);
+    Label1 = button(Picture100, "Label1", QStringLiteral(" Wordwisp"), QString(), twips(1560, 0, 2055, 330));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     Label1->setCursor(Qt::ArrowCursor);
+    Label1->setFont(WindowStyle::sans(14.25, true));
+    WindowStyle::paint(Label1, WindowStyle::kTitleBarBack, WindowStyle::kTitleText);
 
     Combo1 = named(new QComboBox(this), "Combo1");
-    Combo1->setGeometry(rectTwips(120, 480, 1995, 360));
-    Label11 = button(this, "Label11", QStringLiteral("+"), QStringLiteral("Gestione Categorie"),
-                     rectTwips(2160, 480, 255, 330));
+    Combo1->setGeometry(twips(120, 480, 1995, 360));
+    Combo1->setFont(WindowStyle::sans(9.75));
+    Label11 =
+        button(this, "Label11", QStringLiteral("+"), QStringLiteral("Gestione Categorie"), twips(2160, 480, 255, 330));
+    WindowStyle::button(Label11, WindowStyle::kToolbarButtonText, 14.25);
     List1 = named(new QListWidget(this), "List1");
-    List1->setGeometry(rectTwips(120, 840, 2295, 3995));
+    List1->setGeometry(twips(120, 840, 2295, 3995));
+    List1->setFont(WindowStyle::sans(9.75));
     Text2 = named(new KeyEditor(this), "Text2");
-    Text2->setGeometry(rectTwips(2520, 480, 4730, 4395));
+    Text2->setGeometry(twips(2520, 480, 4730, 4395));
+    Text2->setFont(WindowStyle::mono(9.75));
 
     Picture1 = named(new QWidget(this), "Picture1");
-    Picture1->setGeometry(rectTwips(120, 4945, 7080, 375));
+    Picture1->setGeometry(twips(120, 4945, 7080, WindowLayout::kToolbarHeight));
+    WindowStyle::paint(Picture1, WindowStyle::kWindowBack);
     Label12 = named(new QLabel(QStringLiteral(" 0"), Picture1), "Label12");
-    Label12->setGeometry(rectTwips(0, 0, 600, 330));
-    Label8 = button(Picture1, "Label8", QStringLiteral("R"), QStringLiteral("Rename"), rectTwips(720, 0, 375, 345));
-    Label5 = button(Picture1, "Label5", QStringLiteral("-"), QStringLiteral("Delete"), rectTwips(1200, 0, 375, 345));
-    Label4 = button(Picture1, "Label4", QStringLiteral("+"), QStringLiteral("Add"), rectTwips(1680, 0, 615, 345));
-    Label9 = button(Picture1, "Label9", QStringLiteral("Menù"), QString(), rectTwips(2400, 0, 1215, 345));
+    Label12->setGeometry(twips(0, 0, 600, 330));
+    Label12->setFont(WindowStyle::sans(14.25, true));
+    WindowStyle::paint(Label12, WindowStyle::kCounterBack, WindowStyle::kToolbarButtonText);
+    Label8 = toolButton("Label8", QStringLiteral("R"), QStringLiteral("Rename"), 720, 375, 12);
+    Label5 = toolButton("Label5", QStringLiteral("-"), QStringLiteral("Delete"), 1200, 375, 14.25);
+    Label4 = toolButton("Label4", QStringLiteral("+"), QStringLiteral("Add"), 1680, 615, 14.25);
+    Label9 = toolButton("Label9", QStringLiteral("Menù"), QStringLiteral("Menu"), 2400, 1215, 12);
+    // Only a grey backing for the "Enabled" box: not a button, so no hand pointer.
     Label10 = named(new QLabel(Picture1), "Label10");
     Label10->setToolTip(QStringLiteral("About us and info"));
-    Label10->setGeometry(rectTwips(3720, 0, 1335, 345));
+    Label10->setGeometry(twips(3720, 0, 1335, 345));
+    WindowStyle::button(Label10, WindowStyle::kToolbarButtonText, 14.25);
     Check1 = named(new QCheckBox(QStringLiteral("Enabled"), Picture1), "Check1");
     Check1->setToolTip(QStringLiteral("Enable or Disable functions Insert text automatically"));
     Check1->setChecked(true);
-    Check1->setGeometry(rectTwips(3840, 80, 1095, 240));
-    Label14 = button(Picture1, "Label14", QStringLiteral("C"), QStringLiteral("Copy text in clipboard"),
-                     rectTwips(5160, 0, 615, 345));
-    Label6 = button(Picture1, "Label6", QStringLiteral("Save"), QStringLiteral("Save the text"),
-                    rectTwips(5870, 0, 1215, 345));
+    Check1->setGeometry(twips(3840, 80, 1095, 240));
+    Check1->setFont(WindowStyle::sans(9.75));
+    WindowStyle::paint(Check1, WindowStyle::kWindowBack);
+    Label14 = toolButton("Label14", QStringLiteral("C"), QStringLiteral("Copy text in clipboard"), 5160, 615, 14.25);
+    Label6 = toolButton("Label6", QStringLiteral("Save"), QStringLiteral("Save the text"), 5870, 1215, 12);
 
-    Resizepic = button(this, "Resizepic", QString(), QString(), rectTwips(7110, 5190, 270, 255));
+    Resizepic = button(this, "Resizepic", QString(), QString(),
+                       twips(7110, 5190, WindowLayout::kGripWidth, WindowLayout::kGripHeight));
     Resizepic->setCursor(Qt::SizeFDiagCursor);
+    Resizepic->setPixmap(WindowStyle::gripPicture());
+    Resizepic->setAlignment(Qt::AlignRight | Qt::AlignBottom);
 
     Text1 = named(new QLineEdit(this), "Text1");
     Text1->hide();
@@ -119,10 +144,13 @@ void MainWindow::buildControls() {
     CreaCAT = named(new QTimer(this), "CreaCAT");
     CreaCAT->setInterval(kCategoryRebuildMs);
     CreaCAT->setSingleShot(true);
+
+    new WindowChrome({this, Picture100, Label1, Label13, Label3, Resizepic, Text2, List1, Picture1, Label6},
+                     *m_platform.effects, *m_platform.clock, this);
 }
 
 void MainWindow::Form_Load() {
-    resize(px(kStartWidthTwips), px(kStartHeightTwips));
+    resize(WindowLayout::toPixels(WindowLayout::kMinWidth), WindowLayout::toPixels(WindowLayout::kMinHeight));
     Text1->clear();
     Label1->setText(ClockText::title(m_platform.clock->now()));
     // Whatever was copied before the start is not the user's request to expand it.
