@@ -27,12 +27,8 @@ constexpr int kClockIntervalMs = 1000;
 constexpr int kPasteDelayMs = 1000;
 constexpr int kCategoryRebuildMs = 1;
 
-int px(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
-}
-QRect rectTwips(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
-}
+int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+QRect rectTwips(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
 } // namespace
 
 MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* parent)
@@ -167,9 +163,7 @@ void MainWindow::Form_Unload(int& cancel) {
     m_platform.shell->endProcess();
 }
 
-void MainWindow::Fine_Click() {
-    close();
-}
+void MainWindow::Fine_Click() { close(); }
 
 void MainWindow::Label11_Click() {
     // One manager at a time; it hides this window while it is open.

@@ -1,11 +1,11 @@
 #include "store/KeyListBinding.h"
 
 #include "platform/Dialogs.h"
-#include "platform/TextFile.h"
 #include "store/CatIni.h"
 #include "store/KeyEditor.h"
 #include "store/KeyFile.h"
 #include "store/StoreListing.h"
+#include "platform/TextFile.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -26,9 +26,7 @@ bool isBlank(const QString& text) {
 }
 } // namespace
 
-QStringList FileListing::entries() const {
-    return StoreListing::keys(m_folder);
-}
+QStringList FileListing::entries() const { return StoreListing::keys(m_folder); }
 
 KeyListBinding::KeyListBinding(Controls controls, StorePaths paths, Dialogs& dialogs, Hooks hooks, QObject* parent)
     : QObject(parent), m_ui(controls), m_paths(std::move(paths)), m_dialogs(dialogs), m_hooks(std::move(hooks)) {
@@ -39,9 +37,7 @@ KeyListBinding::KeyListBinding(Controls controls, StorePaths paths, Dialogs& dia
     });
 }
 
-QString KeyListBinding::currentCategory() const {
-    return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText();
-}
+QString KeyListBinding::currentCategory() const { return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText(); }
 
 QString KeyListBinding::selectedKey() const {
     const QListWidgetItem* item = m_ui.List1->currentItem();
@@ -81,9 +77,8 @@ void KeyListBinding::LoadCategories() {
         selectCategory(m_ui.Combo1->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
 
     if (currentCategory().isEmpty()) {
-        m_dialogs.messageBox(
-            QStringLiteral("Sorry, there is an error. Created the category 'General' to solve the problem."),
-            BoxStyle::Information);
+        m_dialogs.messageBox(QStringLiteral("Sorry, there is an error. Created the category 'General' to solve the problem."),
+                             BoxStyle::Information);
         QDir().mkdir(m_paths.category(kFallbackCategory));
         m_ui.Combo1->addItem(kFallbackCategory);
         selectCategory(m_ui.Combo1->findText(kFallbackCategory, Qt::MatchExactly | Qt::MatchCaseSensitive));
