@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 // A link counts as an entry of its own, dangling or not.
 bool present(const QString& path) {
@@ -13,6 +17,16 @@ bool present(const QString& path) {
 
 bool isRealFolder(const QFileInfo& info) {
     return info.isDir() && !info.isSymLink();
+}
+
+// Whether entries can be added to or removed from a folder. access() also sees what the mode bits do not
+// show: a read-only mount, an immutable folder.
+bool canChangeEntries(const QString& folder) {
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+#else
+    return QFileInfo(folder).isWritable();
+#endif
 }
 } // namespace
 
@@ -39,10 +53,14 @@ bool StoreFiles::removeCategory(const QString& folder, bool& keysRemoved) {
         return !present(folder);
     const QFileInfoList entries =
         QDir(folder).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    // Everything that would stop the removal half-way is checked before the first key goes: a folder
+    // inside, a category folder or store root that cannot be changed.
     for (const QFileInfo& entry : entries) {
         if (isRealFolder(entry))
             return false;
     }
+    if (!canChangeEntries(folder) || !canChangeEntries(info.absolutePath()))
+        return false;
     for (const QFileInfo& entry : entries) {
         if (QFile::remove(entry.absoluteFilePath()))
             keysRemoved = true;
