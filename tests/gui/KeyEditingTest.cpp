@@ -83,7 +83,7 @@ private slots:
         QVERIFY(asked.defaultText.isEmpty());
         QCOMPARE(w.fake.dialogs->boxes.size(), 1);
         QCOMPARE(w.lastBox(), QStringLiteral("64|This key is already in use"));
-        QVERIFY(!w.store.exists(QStringLiteral("Work/Memo")) || QFileInfo(w.store.path("Work/Memo")).size() > 0);
+        QVERIFY(!w.store.exists(QStringLiteral("Work/Memo")));
         QCOMPARE(w.store.bytes(QStringLiteral("Work/memo")), QByteArray("memo text\r\n"));
 
         // The new key: an empty file, appended at the end of the list and selected, with an empty editor.
@@ -281,7 +281,6 @@ private slots:
         w.click(win.Label8);
         QCOMPARE(w.lastBox(), QStringLiteral("16|Error: The key memo could not be renamed"));
 
-        QVERIFY(!w.lastBox().contains(QStringLiteral("Salvato!")));
         for (const ShownBox& box : w.fake.dialogs->boxes)
             QVERIFY(box.text != QStringLiteral("Salvato!"));
         QCOMPARE(w.store.entries(kWork), (QStringList{QStringLiteral("memo"), QStringLiteral("note")}));

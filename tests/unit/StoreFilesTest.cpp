@@ -1,5 +1,5 @@
-#include "platform/FileRename.h"
 #include "store/StoreFiles.h"
+#include "platform/FileRename.h"
 
 #include "ReadOnlyFolder.h"
 #include "TestStore.h"
@@ -15,7 +15,8 @@ private slots:
         TestStore store;
         store.key(QStringLiteral("Work"), QStringLiteral("memo"), "memo text\r\n");
         store.key(QStringLiteral("Work"), QStringLiteral("note"), "note text\r\n");
-        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")), store.path(QStringLiteral("Work/note"))),
+        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")),
+                                             store.path(QStringLiteral("Work/note"))),
                  FileRename::Result::TargetExists);
         QCOMPARE(store.bytes(QStringLiteral("Work/memo")), QByteArray("memo text\r\n"));
         QCOMPARE(store.bytes(QStringLiteral("Work/note")), QByteArray("note text\r\n"));
@@ -27,13 +28,16 @@ private slots:
         QVERIFY(store.exists(QStringLiteral("Work/memo")));
         QVERIFY(store.entries(QStringLiteral("Empty")).isEmpty());
 
-        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")), store.path(QStringLiteral("Work/memo"))),
+        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")),
+                                             store.path(QStringLiteral("Work/memo"))),
                  FileRename::Result::Done);
-        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")), store.path(QStringLiteral("Work/Memo"))),
+        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/memo")),
+                                             store.path(QStringLiteral("Work/Memo"))),
                  FileRename::Result::Done);
         QCOMPARE(store.bytes(QStringLiteral("Work/Memo")), QByteArray("memo text\r\n"));
-        QCOMPARE(FileRename::renameNoReplace(store.path(QStringLiteral("Work/gone")), store.path(QStringLiteral("Work/x"))),
-                 FileRename::Result::Failed);
+        QCOMPARE(
+            FileRename::renameNoReplace(store.path(QStringLiteral("Work/gone")), store.path(QStringLiteral("Work/x"))),
+            FileRename::Result::Failed);
     }
 
     void newKeyNeverTruncates() {
