@@ -275,19 +275,6 @@ private slots:
         QVERIFY(!w.text().contains(QStringLiteral("note n1")));
         QVERIFY(!QFileInfo::exists(w.store.root()));
     }
-
-    void armingTwiceRebuildsOnce() {
-        StoreWindow w;
-        MainWindow& win = openOnNotes(w);
-        int rebuilds = 0;
-        QObject::connect(&win.keyList(), &KeyListBinding::keyListChanged, [&rebuilds] { ++rebuilds; });
-        win.CreaCAT->start();
-        win.CreaCAT->start();
-        waitForRebuild(win);
-        QTest::qWait(20);
-        // One rebuild: the category switch and the rebuild's own refresh each rebuild the key list once.
-        QCOMPARE(rebuilds, 2);
-    }
 };
 
 QTEST_MAIN(CategoryManagerTest)
