@@ -9,6 +9,8 @@
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
 #include "store/CatIni.h"
+#include "store/CategoryManager.h"
+#include "store/KeyEditing.h"
 #include "store/KeyEditor.h"
 #include "store/KeyListBinding.h"
 
@@ -33,12 +35,22 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     buildControls();
     m_keyList = new KeyListBinding({List1, Combo1, Text2, Label6}, m_paths, *m_platform.dialogs,
                                    {[this] { ShowWelcomeText(); }, [this] { Timer1->start(); }}, this);
+    m_keyEditing = new KeyEditing(*m_keyList, {List1, Text2, Label6}, *m_platform.dialogs, this);
+    connect(Label6, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label6_Click);
+    connect(Label4, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label4_Click);
+    connect(Label5, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label5_Click);
+    connect(Label8, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label8_Click);
+    connect(Label11, &LabelButton::clicked, this, &MainWindow::Label11_Click);
+    connect(CreaCAT, &QTimer::timeout, this, &MainWindow::CreaCAT_Timer);
     connect(Label2, &LabelButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     Form_Load();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The manager points at this window's controls; it must not outlive them.
+    delete m_form3.data();
+}
 
 void MainWindow::buildControls() {
     // Every control at its design rectangle, in twips; the chrome moves the ones that follow the size.
@@ -185,6 +197,19 @@ void MainWindow::Form_Unload(int& cancel) {
 
 void MainWindow::Fine_Click() {
     close();
+}
+
+void MainWindow::Label11_Click() {
+    // One manager at a time; it hides this window while it is open.
+    if (!m_form3)
+        m_form3 = new CategoryManager({this, Combo1, CreaCAT}, m_paths, *m_platform.dialogs);
+    m_form3->show();
+    m_form3->activateWindow();
+}
+
+void MainWindow::CreaCAT_Timer() {
+    CreaCAT->stop();
+    m_keyList->RefreshCategoryList();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -2,8 +2,11 @@
 
 #include "store/StorePaths.h"
 
+#include <QPointer>
 #include <QWidget>
 
+class CategoryManager;
+class KeyEditing;
 class KeyEditor;
 class KeyListBinding;
 class LabelButton;
@@ -27,6 +30,8 @@ public:
     // Asks the window to unload; cancel is set nonzero when the request is refused.
     void Form_Unload(int& cancel);
     void Fine_Click();
+    void Label11_Click();
+    void CreaCAT_Timer();
 
     KeyListBinding& keyList() { return *m_keyList; }
 
@@ -69,4 +74,6 @@ private:
     Platform& m_platform;
     StorePaths m_paths;
     KeyListBinding* m_keyList = nullptr;
+    KeyEditing* m_keyEditing = nullptr;
+    QPointer<CategoryManager> m_form3;
 };

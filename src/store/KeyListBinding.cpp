@@ -148,3 +148,18 @@ void KeyListBinding::Combo1_Click() {
     if (m_ui.List1->count() == 0 && m_hooks.showWelcomeText)
         m_hooks.showWelcomeText();
 }
+
+void KeyListBinding::RefreshCategoryList() {
+    m_ui.Combo1->clear();
+    m_ui.Combo1->addItems(StoreListing::categories(m_paths.root()));
+    // Whatever was current before, the first category of the rebuilt list becomes current.
+    selectCategory(0);
+    m_ui.List1->clear();
+    // With no category left there is no folder to list: the store root's own files are no keys.
+    const QString category = currentCategory();
+    File1.setFolder(category.isEmpty() ? QString() : m_paths.category(category));
+    RefreshKeyList();
+    // Nothing is left of the keys that the editor may still show from a category that is gone.
+    if (category.isEmpty() && m_hooks.showWelcomeText)
+        m_hooks.showWelcomeText();
+}

@@ -46,6 +46,8 @@ public:
     void List1_Click();
     void RefreshKeyList();
     void Combo1_Click();
+    // Rebuilds the category selector from the folders on disk and makes the first category current.
+    void RefreshCategoryList();
 
     // Selecting from code runs the same handler as the user's click.
     void selectCategory(int index);
