@@ -5,6 +5,7 @@
 #include "store/CatIni.h"
 #include "store/KeyEditor.h"
 #include "store/KeyFile.h"
+#include "store/NameRules.h"
 #include "store/StoreListing.h"
 
 #include <QComboBox>
@@ -15,15 +16,6 @@
 
 namespace {
 const QString kFallbackCategory = QStringLiteral("Generale");
-
-// Names count as blank when nothing but spaces is left of them, as the key list has always trimmed.
-bool isBlank(const QString& text) {
-    for (const QChar c : text) {
-        if (c != u' ')
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 QStringList FileListing::entries() const {
@@ -113,7 +105,7 @@ void KeyListBinding::List1_Click() {
         return;
     // A file that cannot be read leaves the editor empty; the user sees that the key holds nothing usable.
     m_ui.Text2->setText(KeyFile::readForEditor(m_paths.keyFile(currentCategory(), key)).value_or(QString()));
-    if (!isBlank(m_ui.Text2->text())) {
+    if (!NameRules::isBlank(m_ui.Text2->text())) {
         m_ui.Text2->setFocus();
         m_ui.Text2->moveCaretToEnd();
     }
@@ -124,7 +116,7 @@ void KeyListBinding::RefreshKeyList() {
         const QSignalBlocker block(m_ui.List1);
         m_ui.List1->clear();
         for (const QString& name : File1.entries()) {
-            if (!isBlank(name))
+            if (!NameRules::isBlank(name))
                 m_ui.List1->addItem(name);
         }
     }

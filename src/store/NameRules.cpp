@@ -2,15 +2,15 @@
 
 namespace {
 constexpr QStringView kForbidden = u"\\/:*?\"<>|";
+} // namespace
 
-bool isBlank(const QString& name) {
-    for (const QChar c : name) {
+bool NameRules::isBlank(const QString& text) {
+    for (const QChar c : text) {
         if (c != u' ')
             return false;
     }
     return true;
 }
-} // namespace
 
 bool NameRules::isAcceptable(const QString& name) {
     if (isBlank(name) || name.startsWith(u'.'))

@@ -8,6 +8,9 @@
 // came from (Windows file names), or make an entry the listings never show again.
 namespace NameRules {
 
+// True when nothing but spaces is left of the text: such a name is no entry of the lists.
+bool isBlank(const QString& text);
+
 // False for a name that is empty or only blanks, is "." or "..", begins with a dot (the listings skip
 // hidden entries), or holds one of \ / : * ? " < > | or a control character.
 bool isAcceptable(const QString& name);
