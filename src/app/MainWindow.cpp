@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/WelcomeText.h"
+#include "expand/ClipboardTrigger.h"
 #include "platform/ClockText.h"
 #include "platform/LabelButton.h"
 #include "platform/Platform.h"
@@ -25,8 +26,12 @@ constexpr int kClockIntervalMs = 1000;
 constexpr int kPasteDelayMs = 1000;
 constexpr int kCategoryRebuildMs = 1;
 
-int px(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
-QRect rectTwips(int left, int top, int width, int height) { return {px(left), px(top), px(width), px(height)}; }
+int px(int twips) {
+    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+}
+QRect rectTwips(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
 } // namespace
 
 MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* parent)
@@ -35,9 +40,12 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     setWindowTitle(kAppTitle);
     buildControls();
     m_keyList = new KeyListBinding({List1, Combo1, Text2, Label6}, m_paths, *m_platform.dialogs,
-                                   {[this] { ShowWelcomeText(); }, [this] { Timer1->start(); }}, this);
+                                   {[this] { ShowWelcomeText(); }, [this] { m_trigger->switchOn(); }}, this);
+    m_trigger = new ClipboardTrigger({List1, Combo1, Text1, Check1, Timer1}, m_platform, m_paths, this);
     connect(Label2, &LabelButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    // toggled fires once for every change of the value, whether the user clicked or code set it.
+    connect(Check1, &QCheckBox::toggled, this, &MainWindow::Check1_Click);
     Form_Load();
 }
 
@@ -151,7 +159,9 @@ void MainWindow::Form_Unload(int& cancel) {
     m_platform.shell->endProcess();
 }
 
-void MainWindow::Fine_Click() { close(); }
+void MainWindow::Fine_Click() {
+    close();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     int cancel = 0;
@@ -163,5 +173,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Timer1_Timer() {
-    // The clipboard trigger hooks in here.
+    m_trigger->Timer1_Timer();
+}
+
+void MainWindow::Check1_Click() {
+    m_trigger->Check1_Click();
 }

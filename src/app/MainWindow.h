@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class ClipboardTrigger;
 class KeyEditor;
 class KeyListBinding;
 class LabelButton;
@@ -29,6 +30,7 @@ public:
     void Fine_Click();
 
     KeyListBinding& keyList() { return *m_keyList; }
+    ClipboardTrigger& trigger() { return *m_trigger; }
 
     // Controls, by their historical names.
     QWidget* Picture100;    // title bar
@@ -64,9 +66,11 @@ protected:
 private:
     void Form_Load();
     void Timer1_Timer();
+    void Check1_Click();
     void buildControls();
 
     Platform& m_platform;
     StorePaths m_paths;
     KeyListBinding* m_keyList = nullptr;
+    ClipboardTrigger* m_trigger = nullptr;
 };
