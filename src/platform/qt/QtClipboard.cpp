@@ -22,9 +22,17 @@ QtClipboard::QtClipboard(bool changeSignal, OwnerProbe ownerProbe)
     }
 }
 
-QString QtClipboard::text() { return m_clipboard->text(QClipboard::Clipboard); }
+QString QtClipboard::text() {
+    return m_clipboard->text(QClipboard::Clipboard);
+}
 
-void QtClipboard::clear() { m_clipboard->clear(QClipboard::Clipboard); }
+void QtClipboard::clear() {
+    // Giving up the selection is stamped with Qt's idea of the server time just like taking it: where the
+    // program polls, the other application's copy may not have reached Qt yet, and the server would
+    // refuse the request as older than that copy.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_clipboard->clear(QClipboard::Clipboard);
+}
 
 bool QtClipboard::setText(const QString& text) {
     for (int attempt = 0; attempt < kSetAttempts; ++attempt) {

@@ -1,0 +1,138 @@
+// Times the road of an expansion as the user sees it: from the Ctrl+C in an editor to the moment another
+// client (the expander) owns the clipboard with the key's text.
+//   expand_latency_probe <rounds> <keyword>
+// The focused window must be an editor. Each round types the keyword on a new line, selects it with
+// Shift+Home, presses Ctrl+C through XTest and waits for the clipboard owner announcements (XFixes): the
+// first owner after the copy is the editor, the next different one is the expander. Prints one latency
+// per line, then a summary line.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int kRoundTimeoutMs = 2000;
+constexpr int kSelectSettleMs = 40;
+constexpr int kPasteSettleMs = 150;
+
+void key(Display* dpy, KeySym sym, bool press) {
+    const KeyCode code = XKeysymToKeycode(dpy, sym);
+    if (code != 0)
+        XTestFakeKeyEvent(dpy, code, press ? True : False, CurrentTime);
+}
+
+void tap(Display* dpy, KeySym sym, KeySym modifier = NoSymbol) {
+    if (modifier != NoSymbol)
+        key(dpy, modifier, true);
+    key(dpy, sym, true);
+    key(dpy, sym, false);
+    if (modifier != NoSymbol)
+        key(dpy, modifier, false);
+}
+
+// Waits for the next event up to the deadline; false on timeout.
+bool nextEvent(Display* dpy, Clock::time_point deadline, XEvent* event) {
+    while (!XPending(dpy)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return false;
+        pollfd fd{ConnectionNumber(dpy), POLLIN, 0};
+        poll(&fd, 1, int(left));
+    }
+    XNextEvent(dpy, event);
+    return true;
+}
+
+void drain(Display* dpy) {
+    XEvent event;
+    while (XPending(dpy))
+        XNextEvent(dpy, &event);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <rounds> <keyword>\n", argv[0]);
+        return 2;
+    }
+    const int rounds = std::atoi(argv[1]);
+    const std::string keyword = argv[2];
+    Display* dpy = XOpenDisplay(nullptr);
+    int fixesEvent = 0;
+    int fixesError = 0;
+    if (!dpy || !XFixesQueryExtension(dpy, &fixesEvent, &fixesError)) {
+        std::fprintf(stderr, "no X display with XFixes\n");
+        return 2;
+    }
+    const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
+    XFixesSelectSelectionInput(dpy, DefaultRootWindow(dpy), clipboard, XFixesSetSelectionOwnerNotifyMask);
+
+    std::vector<double> latencies;
+    int failures = 0;
+    for (int round = 0; round < rounds; ++round) {
+        if (round > 0)
+            tap(dpy, XK_Return);
+        for (const char c : keyword)
+            tap(dpy, KeySym(static_cast<unsigned char>(c)));
+        tap(dpy, XK_Home, XK_Shift_L);
+        XSync(dpy, False);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSelectSettleMs));
+        drain(dpy);
+
+        const auto start = Clock::now();
+        tap(dpy, XK_c, XK_Control_L);
+        XFlush(dpy);
+        const auto deadline = start + std::chrono::milliseconds(kRoundTimeoutMs);
+        Window editor = None;
+        bool expanded = false;
+        XEvent event;
+        while (!expanded && nextEvent(dpy, deadline, &event)) {
+            if (event.type != fixesEvent + XFixesSelectionNotify)
+                continue;
+            const Window owner = reinterpret_cast<XFixesSelectionNotifyEvent*>(&event)->owner;
+            if (owner == None)
+                continue;
+            if (editor == None) {
+                editor = owner;
+            } else if (owner != editor) {
+                const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+                latencies.push_back(ms);
+                std::printf("%.2f\n", ms);
+                expanded = true;
+            }
+        }
+        if (!expanded) {
+            ++failures;
+            std::printf("timeout\n");
+        }
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPasteSettleMs));
+    }
+
+    std::sort(latencies.begin(), latencies.end());
+    const auto at = [&](double q) {
+        if (latencies.empty())
+            return 0.0;
+        const auto i = size_t(std::ceil(q * double(latencies.size()))) - 1;
+        return latencies[std::min(i, latencies.size() - 1)];
+    };
+    const double median = latencies.empty() ? 0.0
+                          : latencies.size() % 2
+                              ? latencies[latencies.size() / 2]
+                              : (latencies[latencies.size() / 2 - 1] + latencies[latencies.size() / 2]) / 2;
+    std::printf("summary n=%zu median=%.2f p95=%.2f max=%.2f timeouts=%d\n", latencies.size(), median, at(0.95),
+                latencies.empty() ? 0.0 : latencies.back(), failures);
+    XCloseDisplay(dpy);
+    return failures == 0 ? 0 : 1;
+}
