@@ -36,13 +36,9 @@ wait_window() { # args: xdotool search arguments
     return 1
 }
 
-# CPU time of every thread of the process, in nanoseconds.
-cpu_ns() {
-    local total=0 run _
-    for stat in /proc/"$1"/task/*/schedstat; do
-        read -r run _ <"$stat" && total=$((total + run))
-    done
-    echo "$total"
+# CPU time of the process, all its threads, in clock ticks (user + system).
+cpu_ticks() {
+    awk '{ print $14 + $15 }' "/proc/$1/stat"
 }
 
 measure() { # args: label, extra environment
@@ -78,11 +74,12 @@ measure() { # args: label, extra environment
     xdotool key shift+Home ctrl+c
     sleep 2
     local before after
-    before=$(cpu_ns "$app")
+    before=$(cpu_ticks "$app")
     sleep "$idle_seconds"
-    after=$(cpu_ns "$app")
+    after=$(cpu_ticks "$app")
     local idle
-    idle=$(awk -v d=$((after - before)) -v s="$idle_seconds" 'BEGIN { printf "%.3f", d / (s * 1e9) * 100 }')
+    idle=$(awk -v d=$((after - before)) -v s="$idle_seconds" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%.3f", d / hz / s * 100 }')
     local failed
     failed=$(grep -c "Cannot set X11 selection owner" "$work/$label.log")
     printf '%-8s latency (ms) %s | idle CPU over %ss: %s %% of a core | failed clipboard sets: %s\n' \
@@ -91,5 +88,6 @@ measure() { # args: label, extra environment
 }
 
 echo "Wordwisp expansion: $rounds expansions per mode, Ctrl+C in l3afpad to the expansion on the clipboard"
+echo "(idle CPU is counted in clock ticks of $((1000 / $(getconf CLK_TCK))) ms: one tick over ${idle_seconds}s is $(awk -v s="$idle_seconds" -v hz="$(getconf CLK_TCK)" 'BEGIN { printf "%.3f", 100 / hz / s }') %)"
 measure signal
 measure poll WORDWISP_FORCE_POLL=1

@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <poll.h>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,6 +25,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int kRoundTimeoutMs = 2000;
 constexpr int kSelectSettleMs = 40;
+// A random part of the pause, so that the copies do not fall in step with a polling timer.
+constexpr int kJitterMs = 20;
 constexpr int kPasteSettleMs = 150;
 
 void key(Display* dpy, KeySym sym, bool press) {
@@ -78,6 +81,8 @@ int main(int argc, char** argv) {
     const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     XFixesSelectSelectionInput(dpy, DefaultRootWindow(dpy), clipboard, XFixesSetSelectionOwnerNotifyMask);
 
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> jitter(0, kJitterMs - 1);
     std::vector<double> latencies;
     int failures = 0;
     for (int round = 0; round < rounds; ++round) {
@@ -87,7 +92,7 @@ int main(int argc, char** argv) {
             tap(dpy, KeySym(static_cast<unsigned char>(c)));
         tap(dpy, XK_Home, XK_Shift_L);
         XSync(dpy, False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSelectSettleMs));
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSelectSettleMs + jitter(random)));
         drain(dpy);
 
         const auto start = Clock::now();
