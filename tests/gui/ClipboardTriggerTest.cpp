@@ -203,9 +203,14 @@ void ClipboardTriggerTest::refusedClipboardSendsNoPaste() {
 
 void ClipboardTriggerTest::readsOncePerChange() {
     Session s;
+    int ticks = 0;
+    connect(s.window->Timer1, &QTimer::timeout, this, [&ticks] { ++ticks; });
     const int reads = s.clip().reads;
     QTest::qWait(5 * kSettleMs);
     QCOMPARE(s.clip().reads, reads);
+    // On, yet not waking the program: changes arrive by signal.
+    QVERIFY(s.window->Timer1->isActive());
+    QCOMPARE(ticks, 0);
     s.clip().copyFromOtherApp(QStringLiteral("nothing to expand"));
     QTRY_COMPARE(s.window->Text1->text(), QStringLiteral("nothing to expand"));
     // Key list changes compare the text already read.
