@@ -137,8 +137,11 @@ void ClipboardTrigger::ExpandClipboardKeyword() {
         qWarning("Wordwisp: the key file of \"%s\" cannot be read; nothing pasted", qUtf8Printable(key));
     }
     m_expanding = false;
-    // Back on without a new comparison: the text on the clipboard has been dealt with.
+    // Back on without a new comparison of the keyword: it has been dealt with. Whatever changed meanwhile
+    // (our own clipboard text, a key list rebuilt while the clipboard was being set) is looked at next.
     m_ui.Timer1->start();
+    if (m_compareDue)
+        queueCheck();
 }
 
 void ClipboardTrigger::clipboardChanged() {

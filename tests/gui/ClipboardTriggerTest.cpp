@@ -68,8 +68,9 @@ void ClipboardTriggerTest::expandsACopiedKeyword() {
     QCOMPARE(s.clip().current(), QStringLiteral("Best regards"));
     QCOMPARE(s.clip().sets, QStringList{QStringLiteral("Best regards")});
     QCOMPARE(s.clip().clears, clearsBefore + 1);
-    QVERIFY(s.window->Text1->text().isEmpty());
     QVERIFY(s.window->Timer1->isActive());
+    // The mirror follows the clipboard to the expansion, which is then left alone.
+    QTRY_COMPARE(s.window->Text1->text(), QStringLiteral("Best regards"));
 
     // The same keyword copied again is expanded again.
     s.clip().copyFromOtherApp(QStringLiteral("sig"));
