@@ -82,8 +82,8 @@ measure() { # args: label, extra environment
         'BEGIN { printf "%.3f", d / hz / s * 100 }')
     local failed
     failed=$(grep -c "Cannot set X11 selection owner" "$work/$label.log")
-    printf '%-8s latency (ms) %s | idle CPU over %ss: %s %% of a core | failed clipboard sets: %s\n' \
-        "$label" "${summary#summary }" "$idle_seconds" "$idle" "$failed"
+    printf '%-6s latency (ms): %s\n' "$label" "${summary#summary }"
+    printf '%-6s idle CPU over %ss: %s %% of a core; failed clipboard sets: %s\n' "$label" "$idle_seconds" "$idle" "$failed"
     stop_all
 }
 

@@ -3,8 +3,9 @@
 //   expand_latency_probe <rounds> <keyword>
 // The focused window must be an editor. Each round types the keyword on a new line, selects it with
 // Shift+Home, presses Ctrl+C through XTest and waits for the clipboard owner announcements (XFixes): the
-// first owner after the copy is the editor, the next different one is the expander. Prints one latency
-// per line, then a summary line.
+// first owner after the copy is the editor, the next different one is the expander. Prints one line per
+// round (total latency, and the expander's share: from the editor taking the clipboard to the expansion),
+// then a summary line for each.
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     std::mt19937 random(std::random_device{}());
     std::uniform_int_distribution<int> jitter(0, kJitterMs - 1);
     std::vector<double> latencies;
+    std::vector<double> shares;
     int failures = 0;
     for (int round = 0; round < rounds; ++round) {
         if (round > 0)
@@ -100,6 +102,7 @@ int main(int argc, char** argv) {
         XFlush(dpy);
         const auto deadline = start + std::chrono::milliseconds(kRoundTimeoutMs);
         Window editor = None;
+        Clock::time_point copied;
         bool expanded = false;
         XEvent event;
         while (!expanded && nextEvent(dpy, deadline, &event)) {
@@ -110,10 +113,14 @@ int main(int argc, char** argv) {
                 continue;
             if (editor == None) {
                 editor = owner;
+                copied = Clock::now();
             } else if (owner != editor) {
-                const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+                const auto now = Clock::now();
+                const double ms = std::chrono::duration<double, std::milli>(now - start).count();
+                const double share = std::chrono::duration<double, std::milli>(now - copied).count();
                 latencies.push_back(ms);
-                std::printf("%.2f\n", ms);
+                shares.push_back(share);
+                std::printf("%.2f %.2f\n", ms, share);
                 expanded = true;
             }
         }
@@ -125,19 +132,19 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPasteSettleMs));
     }
 
-    std::sort(latencies.begin(), latencies.end());
-    const auto at = [&](double q) {
-        if (latencies.empty())
-            return 0.0;
-        const auto i = size_t(std::ceil(q * double(latencies.size()))) - 1;
-        return latencies[std::min(i, latencies.size() - 1)];
+    const auto summary = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const size_t n = values.size();
+        if (n == 0)
+            return std::string("n=0");
+        const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+        const double p95 = values[std::min(size_t(std::ceil(0.95 * double(n))) - 1, n - 1)];
+        char text[128];
+        std::snprintf(text, sizeof text, "median=%.2f p95=%.2f max=%.2f", median, p95, values.back());
+        return std::string(text);
     };
-    const double median = latencies.empty() ? 0.0
-                          : latencies.size() % 2
-                              ? latencies[latencies.size() / 2]
-                              : (latencies[latencies.size() / 2 - 1] + latencies[latencies.size() / 2]) / 2;
-    std::printf("summary n=%zu median=%.2f p95=%.2f max=%.2f timeouts=%d\n", latencies.size(), median, at(0.95),
-                latencies.empty() ? 0.0 : latencies.back(), failures);
+    std::printf("summary n=%zu timeouts=%d | total %s | expander's share %s\n", latencies.size(), failures,
+                summary(latencies).c_str(), summary(shares).c_str());
     XCloseDisplay(dpy);
     return failures == 0 ? 0 : 1;
 }
