@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation)
-test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
+test=(libgtest-dev libbenchmark-dev libxfixes-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager imagemagick)
 
 wanted=("${build[@]}")

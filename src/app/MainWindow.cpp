@@ -4,6 +4,7 @@
 #include "app/WindowChrome.h"
 #include "app/WindowLayout.h"
 #include "app/WindowStyle.h"
+#include "expand/ClipboardTrigger.h"
 #include "platform/ClockText.h"
 #include "platform/LabelButton.h"
 #include "platform/Platform.h"
@@ -34,7 +35,8 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     setWindowTitle(kAppTitle);
     buildControls();
     m_keyList = new KeyListBinding({List1, Combo1, Text2, Label6}, m_paths, *m_platform.dialogs,
-                                   {[this] { ShowWelcomeText(); }, [this] { Timer1->start(); }}, this);
+                                   {[this] { ShowWelcomeText(); }, [this] { m_trigger->switchOn(); }}, this);
+    m_trigger = new ClipboardTrigger({List1, Combo1, Text1, Check1, Timer1}, m_platform, m_paths, this);
     m_keyEditing = new KeyEditing(*m_keyList, {List1, Text2, Label6}, *m_platform.dialogs, this);
     connect(Label6, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label6_Click);
     connect(Label4, &LabelButton::clicked, m_keyEditing, &KeyEditing::Label4_Click);
@@ -44,6 +46,8 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     connect(CreaCAT, &QTimer::timeout, this, &MainWindow::CreaCAT_Timer);
     connect(Label2, &LabelButton::clicked, this, &QWidget::close);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    // toggled fires once for every change of the value, whether the user clicked or code set it.
+    connect(Check1, &QCheckBox::toggled, this, &MainWindow::Check1_Click);
     Form_Load();
 }
 
@@ -222,5 +226,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Timer1_Timer() {
-    // The clipboard trigger hooks in here.
+    m_trigger->Timer1_Timer();
+}
+
+void MainWindow::Check1_Click() {
+    m_trigger->Check1_Click();
 }

@@ -7,6 +7,7 @@
 
 class CategoryManager;
 class KeyEditing;
+class ClipboardTrigger;
 class KeyEditor;
 class KeyListBinding;
 class LabelButton;
@@ -34,6 +35,7 @@ public:
     void CreaCAT_Timer();
 
     KeyListBinding& keyList() { return *m_keyList; }
+    ClipboardTrigger& trigger() { return *m_trigger; }
 
     // Controls, by their historical names.
     QWidget* Picture100;    // title bar
@@ -69,6 +71,7 @@ protected:
 private:
     void Form_Load();
     void Timer1_Timer();
+    void Check1_Click();
     void buildControls();
 
     Platform& m_platform;
@@ -76,4 +79,5 @@ private:
     KeyListBinding* m_keyList = nullptr;
     KeyEditing* m_keyEditing = nullptr;
     QPointer<CategoryManager> m_form3;
+    ClipboardTrigger* m_trigger = nullptr;
 };

@@ -27,6 +27,10 @@ QString QtClipboard::text() {
 }
 
 void QtClipboard::clear() {
+    // Giving up the selection is stamped with Qt's idea of the server time just like taking it: where the
+    // program polls, the other application's copy may not have reached Qt yet, and the server would
+    // refuse the request as older than that copy.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_clipboard->clear(QClipboard::Clipboard);
 }
 

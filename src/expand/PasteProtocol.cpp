@@ -1,0 +1,17 @@
+#include "expand/PasteProtocol.h"
+
+#include "platform/Clipboard.h"
+#include "platform/KeySender.h"
+
+bool PasteProtocol::putOnClipboard(const QString& text) {
+    m_clipboard.clear();
+    return m_clipboard.setText(text);
+}
+
+bool PasteProtocol::sendPaste() {
+    return m_keys.send(kPasteKeys);
+}
+
+bool PasteProtocol::paste(const QString& text) {
+    return putOnClipboard(text) && sendPaste();
+}
