@@ -58,7 +58,7 @@ void standardStore(const TestStore& store) {
 
 } // namespace
 
-class TestStartup : public QObject {
+class StartupTest : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -86,23 +86,23 @@ private:
     std::unique_ptr<MainWindow> m_window;
 };
 
-void TestStartup::init() {
+void StartupTest::init() {
     m_store = std::make_unique<TestStore>();
     m_fake = std::make_unique<FakePlatform>();
 }
 
-void TestStartup::cleanup() {
+void StartupTest::cleanup() {
     m_window.reset();
     m_fake.reset();
     m_store.reset();
 }
 
-MainWindow& TestStartup::start() {
+MainWindow& StartupTest::start() {
     m_window = std::make_unique<MainWindow>(m_fake->platform(), StorePaths(m_store->appFolder()));
     return *m_window;
 }
 
-void TestStartup::storedCategoryIsSelectedQuietly() {
+void StartupTest::storedCategoryIsSelectedQuietly() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     m_fake->clipboard->copyFromOtherApp(QStringLiteral("sig"));
@@ -121,7 +121,7 @@ void TestStartup::storedCategoryIsSelectedQuietly() {
     QVERIFY(w.Timer1->isActive());
 }
 
-void TestStartup::welcomeTextAndTitle() {
+void StartupTest::welcomeTextAndTitle() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     MainWindow& w = start();
@@ -139,7 +139,7 @@ void TestStartup::welcomeTextAndTitle() {
     QCOMPARE(w.height(), 363);
 }
 
-void TestStartup::missingCatIniCreatesGenerale() {
+void StartupTest::missingCatIniCreatesGenerale() {
     m_store->category(QStringLiteral("Alpha"));
     m_store->category(QStringLiteral("Work"));
     MainWindow& w = start();
@@ -156,7 +156,7 @@ void TestStartup::missingCatIniCreatesGenerale() {
     QVERIFY(!m_store->exists(QStringLiteral("Cat.ini"))); // written only at exit
 }
 
-void TestStartup::deletedStoredCategoryListsGeneraleTwice() {
+void StartupTest::deletedStoredCategoryListsGeneraleTwice() {
     m_store->category(QStringLiteral("Generale"));
     m_store->key(QStringLiteral("Generale"), QStringLiteral("g"), "gee");
     m_store->category(QStringLiteral("Work"));
@@ -170,7 +170,7 @@ void TestStartup::deletedStoredCategoryListsGeneraleTwice() {
     QCOMPARE(m_store->bytes(QStringLiteral("Generale/g")), QByteArray("gee"));
 }
 
-void TestStartup::missingStoreRootIsCreatedFirst() {
+void StartupTest::missingStoreRootIsCreatedFirst() {
     QVERIFY(QDir(m_store->root()).removeRecursively());
     MainWindow& w = start();
     // The message promises a created category: it must really be there.
@@ -180,7 +180,7 @@ void TestStartup::missingStoreRootIsCreatedFirst() {
     QCOMPARE(w.Combo1->currentText(), QStringLiteral("Generale"));
 }
 
-void TestStartup::categorySwitchListsKeysAndLeavesCatIni() {
+void StartupTest::categorySwitchListsKeysAndLeavesCatIni() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     MainWindow& w = start();
@@ -200,7 +200,7 @@ void TestStartup::categorySwitchListsKeysAndLeavesCatIni() {
     QCOMPARE(w.Text2->text(), QStringLiteral("1 Main Street"));
 }
 
-void TestStartup::categorySwitchToEmptyCategoryShowsWelcome() {
+void StartupTest::categorySwitchToEmptyCategoryShowsWelcome() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     MainWindow& w = start();
@@ -209,7 +209,7 @@ void TestStartup::categorySwitchToEmptyCategoryShowsWelcome() {
     QCOMPARE(w.Text2->text(), welcome());
 }
 
-void TestStartup::categorySwitchTurnsTriggerOnWhileUnchecked() {
+void StartupTest::categorySwitchTurnsTriggerOnWhileUnchecked() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     MainWindow& w = start();
@@ -220,7 +220,7 @@ void TestStartup::categorySwitchTurnsTriggerOnWhileUnchecked() {
     QVERIFY(!w.Check1->isChecked());
 }
 
-void TestStartup::keySelectionLoadsText() {
+void StartupTest::keySelectionLoadsText() {
     standardStore(*m_store);
     m_store->catIni("Alpha\r\n");
     MainWindow& w = start();
@@ -239,7 +239,7 @@ void TestStartup::keySelectionLoadsText() {
     QVERIFY(w.List1->hasFocus());
 }
 
-void TestStartup::keyFilesFromElsewhereLoad() {
+void StartupTest::keyFilesFromElsewhereLoad() {
     m_store->key(QStringLiteral("Win"), QStringLiteral("cafe"), "caf\xe9\r\n");
     m_store->key(QStringLiteral("Win"), QStringLiteral("lf"), "a\nb\n");
     m_store->key(QStringLiteral("Win"), QStringLiteral("   "), "blank name");
@@ -252,7 +252,7 @@ void TestStartup::keyFilesFromElsewhereLoad() {
     QCOMPARE(w.Text2->text(), QStringLiteral("a\nb\n"));
 }
 
-void TestStartup::noCategoryListsNoKeys() {
+void StartupTest::noCategoryListsNoKeys() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     m_store->file(QStringLiteral("stray.txt"), "not a key");
@@ -264,7 +264,7 @@ void TestStartup::noCategoryListsNoKeys() {
     QCOMPARE(w.Text2->text(), welcome());
 }
 
-void TestStartup::exitWritesCatIni() {
+void StartupTest::exitWritesCatIni() {
     standardStore(*m_store);
     m_store->catIni("Alpha\r\n");
     MainWindow& w = start();
@@ -276,7 +276,7 @@ void TestStartup::exitWritesCatIni() {
     QCOMPARE(m_store->entries(), (QStringList{"Alpha", "Cat.ini", "Generale", "Work"}));
 }
 
-void TestStartup::exitRefusedWithoutCategory() {
+void StartupTest::exitRefusedWithoutCategory() {
     standardStore(*m_store);
     m_store->catIni("Work\r\n");
     MainWindow& w = start();
@@ -296,5 +296,5 @@ void TestStartup::exitRefusedWithoutCategory() {
     QCOMPARE(m_fake->dialogs->boxes.size(), 2);
 }
 
-QTEST_MAIN(TestStartup)
-#include "tst_startup.moc"
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"

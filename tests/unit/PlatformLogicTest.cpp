@@ -9,7 +9,7 @@
 
 Q_DECLARE_METATYPE(QList<Keystroke>)
 
-class TestPlatformLogic : public QObject {
+class PlatformLogicTest : public QObject {
     Q_OBJECT
 private slots:
     void keystrokes_data();
@@ -26,7 +26,7 @@ Keystroke key(const char* k, bool ctrl = false, bool alt = false, bool shift = f
 }
 } // namespace
 
-void TestPlatformLogic::keystrokes_data() {
+void PlatformLogicTest::keystrokes_data() {
     QTest::addColumn<QString>("sequence");
     QTest::addColumn<QList<Keystroke>>("strokes");
     QTest::newRow("ctrl+v") << "^v" << QList<Keystroke>{key("v", true)};
@@ -40,7 +40,7 @@ void TestPlatformLogic::keystrokes_data() {
     QTest::newRow("empty") << "" << QList<Keystroke>{};
 }
 
-void TestPlatformLogic::keystrokes() {
+void PlatformLogicTest::keystrokes() {
     QFETCH(QString, sequence);
     QFETCH(QList<Keystroke>, strokes);
     const auto parsed = KeystrokeNotation::parse(sequence);
@@ -48,12 +48,12 @@ void TestPlatformLogic::keystrokes() {
     QCOMPARE(*parsed, strokes);
 }
 
-void TestPlatformLogic::malformedKeystrokes() {
+void PlatformLogicTest::malformedKeystrokes() {
     for (const char* bad : {"^", "{TAB", "{NOPE}", "{}", "a}", "%"})
         QVERIFY2(!KeystrokeNotation::parse(QString::fromLatin1(bad)), bad);
 }
 
-void TestPlatformLogic::clockTexts() {
+void PlatformLogicTest::clockTexts() {
     const QDateTime moment(QDate(2026, 12, 8), QTime(14, 5, 9));
     QCOMPARE(ClockText::date(moment.date()), QStringLiteral("12-08-2026"));
     QCOMPARE(ClockText::time(moment.time()), QStringLiteral("14:05:09"));
@@ -62,7 +62,7 @@ void TestPlatformLogic::clockTexts() {
     QCOMPARE(ClockText::date(QDate(987, 1, 2)), QStringLiteral("01-02-0987"));
 }
 
-void TestPlatformLogic::keyEditorKeepsTextExactly_data() {
+void PlatformLogicTest::keyEditorKeepsTextExactly_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
     QTest::newRow("lines") << QStringLiteral("a\r\nb\r\n\r\nc");
@@ -71,7 +71,7 @@ void TestPlatformLogic::keyEditorKeepsTextExactly_data() {
     QTest::newRow("tabs and blanks") << QStringLiteral("\t x \r\n  ");
 }
 
-void TestPlatformLogic::keyEditorKeepsTextExactly() {
+void PlatformLogicTest::keyEditorKeepsTextExactly() {
     QFETCH(QString, text);
     KeyEditor editor;
     editor.setText(text);
@@ -82,5 +82,5 @@ void TestPlatformLogic::keyEditorKeepsTextExactly() {
     QVERIFY(editor.caretAtEnd());
 }
 
-QTEST_MAIN(TestPlatformLogic)
-#include "tst_platformlogic.moc"
+QTEST_MAIN(PlatformLogicTest)
+#include "PlatformLogicTest.moc"

@@ -8,7 +8,7 @@
 
 #include <QTest>
 
-class TestStoreFormats : public QObject {
+class StoreFormatsTest : public QObject {
     Q_OBJECT
 private slots:
     void splitLines_data();
@@ -23,7 +23,7 @@ private slots:
     void listingsSortFilterAndSkip();
 };
 
-void TestStoreFormats::splitLines_data() {
+void StoreFormatsTest::splitLines_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("empty") << QString() << QStringList();
@@ -35,13 +35,13 @@ void TestStoreFormats::splitLines_data() {
     QTest::newRow("cr cr lf") << QStringLiteral("a\r\r\nb") << QStringList{"a", "", "b"};
 }
 
-void TestStoreFormats::splitLines() {
+void StoreFormatsTest::splitLines() {
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
     QCOMPARE(TextFile::splitLines(text), lines);
 }
 
-void TestStoreFormats::decodesUtf8AndWindows1252() {
+void StoreFormatsTest::decodesUtf8AndWindows1252() {
     QCOMPARE(TextFile::decode(QByteArray("caf\xc3\xa9")), QStringLiteral("café"));
     QCOMPARE(TextFile::decode(QByteArray("\xef\xbb\xbfhi")), QStringLiteral("hi"));
     // Bytes a Windows editor wrote: é, the euro sign and curly quotes are no valid UTF-8.
@@ -50,7 +50,7 @@ void TestStoreFormats::decodesUtf8AndWindows1252() {
     QCOMPARE(TextFile::encode(QStringLiteral("€")), QByteArray("\xe2\x82\xac"));
 }
 
-void TestStoreFormats::editorReadInvertsSave_data() {
+void StoreFormatsTest::editorReadInvertsSave_data() {
     QTest::addColumn<QString>("text");
     QTest::newRow("empty") << QString();
     QTest::newRow("one line") << QStringLiteral("abc");
@@ -62,7 +62,7 @@ void TestStoreFormats::editorReadInvertsSave_data() {
     QTest::newRow("non-ascii") << QStringLiteral("Grüße — 日本");
 }
 
-void TestStoreFormats::editorReadInvertsSave() {
+void StoreFormatsTest::editorReadInvertsSave() {
     QFETCH(QString, text);
     TestStore store;
     const QString path = store.path(QStringLiteral("k"));
@@ -71,7 +71,7 @@ void TestStoreFormats::editorReadInvertsSave() {
     QCOMPARE(KeyFile::readForEditor(path), std::optional<QString>(text));
 }
 
-void TestStoreFormats::writeAtomicReplacesOrFailsCleanly() {
+void StoreFormatsTest::writeAtomicReplacesOrFailsCleanly() {
     TestStore store;
     store.file(QStringLiteral("k"), "old text that is longer\r\n");
     QVERIFY(TextFile::writeAtomic(store.path(QStringLiteral("k")), QStringLiteral("new")));
@@ -87,7 +87,7 @@ void TestStoreFormats::writeAtomicReplacesOrFailsCleanly() {
     QVERIFY(!KeyFile::readForEditor(store.path(QStringLiteral("none"))));
 }
 
-void TestStoreFormats::catIniName_data() {
+void StoreFormatsTest::catIniName_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("chosen");
     QTest::newRow("plain") << QByteArray("Work\r\n") << "Work";
@@ -104,14 +104,14 @@ void TestStoreFormats::catIniName_data() {
     QTest::newRow("case differs") << QByteArray("work\r\n") << "";
 }
 
-void TestStoreFormats::catIniName() {
+void StoreFormatsTest::catIniName() {
     QFETCH(QByteArray, content);
     QFETCH(QString, chosen);
     const QStringList categories{"007", "Alpha", "\"quoted", "Work", "Work,old"};
     QCOMPARE(CatIni::chooseCategory(TextFile::decode(content), categories), chosen);
 }
 
-void TestStoreFormats::catIniWriteIsNamePlusCrLf() {
+void StoreFormatsTest::catIniWriteIsNamePlusCrLf() {
     TestStore store;
     QVERIFY(CatIni::write(store.path(QStringLiteral("Cat.ini")), QStringLiteral("Work")));
     QCOMPARE(store.bytes(QStringLiteral("Cat.ini")), QByteArray("Work\r\n"));
@@ -121,7 +121,7 @@ void TestStoreFormats::catIniWriteIsNamePlusCrLf() {
         QStringLiteral("Café, \"x\""));
 }
 
-void TestStoreFormats::listingsSortFilterAndSkip() {
+void StoreFormatsTest::listingsSortFilterAndSkip() {
     TestStore store;
     for (const char* name : {"work", "Alpha", "beta", ".hidden", "Zeta"})
         store.category(QString::fromLatin1(name));
@@ -142,5 +142,5 @@ void TestStoreFormats::listingsSortFilterAndSkip() {
     QVERIFY(StoreListing::keys(QString()).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TestStoreFormats)
-#include "tst_storeformats.moc"
+QTEST_GUILESS_MAIN(StoreFormatsTest)
+#include "StoreFormatsTest.moc"
