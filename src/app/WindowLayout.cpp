@@ -40,19 +40,4 @@ QSize gripDragSize(QPoint pointerInWindow) {
     return {pointerInWindow.x() + kGripWidth, pointerInWindow.y() + kGripHeight};
 }
 
-int toPixels(int twips) {
-    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-int toTwips(int pixels) {
-    return pixels * kTwipsPerPixel;
-}
-
-QRect toPixels(const TwipRect& rect) {
-    // Convert the edges, not the sizes, so neighbouring controls keep meeting where the twips say.
-    const int left = toPixels(rect.left);
-    const int top = toPixels(rect.top);
-    return {left, top, toPixels(rect.left + rect.width) - left, toPixels(rect.top + rect.height) - top};
-}
-
 } // namespace WindowLayout

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "platform/Twips.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QSize>
 
-// The main window's geometry in twips (1/1440 inch), the unit the layout has always been defined in,
-// and the one place where twips become pixels. Pure arithmetic: no widgets.
+// The main window's geometry in twips (1/1440 inch), the unit the layout has always been defined in.
+// Pure arithmetic: no widgets.
 namespace WindowLayout {
 
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = Twips::kPerPixel;
 
 // The window starts at its minimum size; the grip never makes it smaller.
 constexpr int kMinWidth = 7380;
@@ -20,13 +22,9 @@ constexpr int kGripWidth = 270;
 constexpr int kGripHeight = 255;
 
 // A rectangle in twips; controls inside the toolbar are relative to it.
-struct TwipRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const TwipRect&) const = default;
-};
+using TwipRect = Twips::Rect;
+using Twips::toPixels;
+using Twips::toTwips;
 
 // Where the controls that follow the window's size go, for a window of the given size.
 struct Arrangement {
@@ -48,9 +46,5 @@ Arrangement arrange(int width, int height);
 // The window size a grip drag asks for: the grip's top-left corner under the pointer, given in twips
 // relative to the window. Not clamped; arrange() does that.
 QSize gripDragSize(QPoint pointerInWindow);
-
-int toPixels(int twips);
-int toTwips(int pixels);
-QRect toPixels(const TwipRect& rect);
 
 } // namespace WindowLayout

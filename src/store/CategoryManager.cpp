@@ -3,6 +3,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileRename.h"
 #include "platform/LabelButton.h"
+#include "platform/Twips.h"
 #include "store/NameRules.h"
 #include "store/StoreFiles.h"
 
@@ -14,16 +15,15 @@
 #include <QTimer>
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 3990;
 constexpr int kClientHeightTwips = 2535;
 constexpr int kEscape = 27;
 
 int px(int twips) {
-    return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel;
+    return Twips::toPixels(twips);
 }
 QRect rectTwips(int left, int top, int width, int height) {
-    return {px(left), px(top), px(width), px(height)};
+    return Twips::toPixels(Twips::Rect{left, top, width, height});
 }
 
 const QString kCreateRefused =
