@@ -1,7 +1,6 @@
 #include "app/WindowLayout.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace WindowLayout {
 
