@@ -96,7 +96,10 @@ void WindowChrome::maximiseByHandIfRefused() {
 void WindowChrome::Label3_Click() {
     c.window->setWindowTitle(minimisedCaption(m_clock.now()));
     c.window->showMinimized();
-    QTimer::singleShot(kWindowManagerGraceMs, this, &WindowChrome::notMinimisedAfterAll);
+    // A window manager iconifies in its own time, under load well after any grace period we might
+    // pick; only without one is there nothing to wait for.
+    if (!m_effects.hasWindowManager())
+        QTimer::singleShot(kWindowManagerGraceMs, this, &WindowChrome::notMinimisedAfterAll);
 }
 
 void WindowChrome::notMinimisedAfterAll() {

@@ -13,6 +13,11 @@ class XTestKeySender : public KeySender {
 public:
     bool send(const QString& sequence) override { return X11Support::sendKeys(sequence); }
 };
+
+class X11WindowEffects : public QtWindowEffects {
+public:
+    bool hasWindowManager() const override { return X11Support::windowManagerRunning(); }
+};
 } // namespace
 #endif
 
@@ -28,6 +33,7 @@ std::unique_ptr<Platform> createPlatform() {
     if (qpa == QLatin1String("xcb") && X11Support::available()) {
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
         platform->keys = std::make_unique<XTestKeySender>();
+        platform->effects = std::make_unique<X11WindowEffects>();
     }
 #endif
     if (!platform->clipboard)
@@ -38,6 +44,7 @@ std::unique_ptr<Platform> createPlatform() {
     platform->tray = std::make_unique<QtTrayIcon>();
     platform->shell = std::make_unique<QtShell>();
     platform->clock = std::make_unique<SystemClock>();
-    platform->effects = std::make_unique<QtWindowEffects>();
+    if (!platform->effects)
+        platform->effects = std::make_unique<QtWindowEffects>();
     return platform;
 }

@@ -23,9 +23,9 @@ trap cleanup EXIT
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-# Polls a command for up to about five seconds.
+# Polls a command for up to about ten seconds.
 wait_for() {
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
         "$@" && return 0
         sleep 0.1
     done
@@ -40,9 +40,17 @@ touch -d '2001-01-01 00:00' "$work/store/Db/Cat.ini"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
-pids+=($!)
-wait_for xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 || fail "window manager did not start"
+# xprop answers "not found" with success: only a window id means the manager is up. A manager that
+# could not reach the display yet is started again.
+wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3; do
+    matchbox-window-manager -use_titlebar no >"$work/wm.log" 2>&1 &
+    wm=$!
+    pids+=($wm)
+    wait_for wm_up && break
+    kill "$wm" 2>/dev/null || true
+done
+wm_up || { cat "$work/wm.log"; fail "window manager did not start"; }
 
 WORDWISP_HOME="$work/store" "$app_bin" >"$work/app.log" 2>&1 &
 app=$!
@@ -104,7 +112,7 @@ expect_geometry "$x0 $y0 492 363" "back from full screen"
 # the window manager time to act.
 xdotool mousemove $((x0 + 60)) $((y0 + 12)) click 1
 iconic() { xprop -id "$win" WM_STATE | grep -q 'window state: Iconic'; }
-wait_for iconic || fail "'-' did not minimise the window"
+wait_for iconic || { xprop -id "$win" WM_STATE WM_NAME; cat "$work/wm.log"; fail "'-' did not minimise the window"; }
 sleep 0.6
 iconic || fail "the minimised window came back by itself"
 xprop -id "$win" WM_NAME | grep -Eq '" Wordwisp  \|[0-9]{2}-[0-9]{2}-[0-9]{4} - [0-9]{2}:[0-9]{2}:[0-9]{2}\| "' ||

@@ -115,7 +115,9 @@ public:
         ++systemMoves;
         return acceptSystemMove;
     }
+    bool hasWindowManager() const override { return windowManager; }
     bool onTop = false;
+    bool windowManager = true;
     double opacity = 1.0;
     int systemMoves = 0;
     bool acceptSystemMove = true;

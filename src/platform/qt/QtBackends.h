@@ -49,6 +49,8 @@ public:
     void setStaysOnTop(QWidget* window, bool onTop) override;
     void setOpacity(QWidget* window, double opacity) override;
     bool startSystemMove(QWidget* window) override;
+    // Toolkits other than X11 always come with their window manager.
+    bool hasWindowManager() const override { return true; }
 };
 
 // Where no keystroke backend exists, sending fails and the caller carries on.

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -61,6 +62,24 @@ unsigned long X11Support::clipboardOwner() {
         return 0;
     static const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     return XGetSelectionOwner(dpy, clipboard);
+}
+
+bool X11Support::windowManagerRunning() {
+    Display* dpy = display();
+    if (!dpy)
+        return false;
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type, &format,
+                                          &count, &remaining, &data);
+    const bool running = status == Success && type == XA_WINDOW && count == 1;
+    if (data)
+        XFree(data);
+    return running;
 }
 
 bool X11Support::sendKeys(const QString& sequence) {

@@ -9,6 +9,8 @@ namespace X11Support {
 bool available();
 // The window that owns the CLIPBOARD selection according to the server; 0 when none does.
 unsigned long clipboardOwner();
+// True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
+bool windowManagerRunning();
 // Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
 bool sendKeys(const QString& sequence);
 } // namespace X11Support
