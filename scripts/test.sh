@@ -5,6 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 bash scripts/build.sh
+# The end-to-end tests type and compare non-ASCII text; a fresh machine may have no locale set at all.
+export LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 mkdir -p build/artifacts

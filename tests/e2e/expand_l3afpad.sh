@@ -4,6 +4,8 @@
 # round the editor saves and the file is compared byte for byte with what it must hold by then.
 #   expand_l3afpad.sh <wordwisp binary> <artifacts dir>
 set -uo pipefail
+# xdotool types the non-ASCII keywords only in a UTF-8 locale; do not depend on the caller having one.
+export LC_ALL=C.UTF-8
 
 [ -n "${DISPLAY:-}" ] || { echo "no DISPLAY: skipped"; exit 77; }
 wordwisp=$(realpath "$1")
