@@ -3,6 +3,7 @@
 #include "expand/ExpansionText.h"
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
+#include "store/KeyListBinding.h"
 
 #include <QAbstractItemModel>
 #include <QCheckBox>
@@ -168,5 +169,5 @@ void ClipboardTrigger::queueCheck() {
 }
 
 QString ClipboardTrigger::currentCategory() const {
-    return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText();
+    return KeyListBinding::categoryIn(m_ui.Combo1);
 }

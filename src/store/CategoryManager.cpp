@@ -4,6 +4,7 @@
 #include "platform/FileRename.h"
 #include "platform/LabelButton.h"
 #include "platform/Twips.h"
+#include "store/KeyListBinding.h"
 #include "store/NameRules.h"
 #include "store/StoreFiles.h"
 
@@ -83,7 +84,7 @@ void CategoryManager::buildControls() {
 }
 
 void CategoryManager::Form_Load() {
-    const QString current = m_main.Combo1->currentIndex() < 0 ? QString() : m_main.Combo1->currentText();
+    const QString current = KeyListBinding::categoryIn(m_main.Combo1);
     Label4->setText(current);
     // The name may be longer than the design width; it grows to the right across the white panel.
     Label4->setMinimumWidth(0);

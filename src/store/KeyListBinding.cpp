@@ -32,8 +32,8 @@ KeyListBinding::KeyListBinding(Controls controls, StorePaths paths, Dialogs& dia
     });
 }
 
-QString KeyListBinding::currentCategory() const {
-    return m_ui.Combo1->currentIndex() < 0 ? QString() : m_ui.Combo1->currentText();
+QString KeyListBinding::categoryIn(const QComboBox* selector) {
+    return selector->currentIndex() < 0 ? QString() : selector->currentText();
 }
 
 QString KeyListBinding::selectedKey() const {

@@ -55,7 +55,9 @@ public:
     // Leaves no key selected, without running the key selection.
     void clearKeySelection();
 
-    QString currentCategory() const;
+    QString currentCategory() const { return categoryIn(m_ui.Combo1); }
+    // The name of the category selected in a category selector; empty while none is selected.
+    static QString categoryIn(const QComboBox* selector);
     QString selectedKey() const;
     const StorePaths& paths() const { return m_paths; }
 
