@@ -1,10 +1,12 @@
 #include "app/MainWindow.h"
 
+#include "app/AppIcon.h"
 #include "app/WelcomeText.h"
 #include "app/WindowChrome.h"
 #include "app/WindowLayout.h"
 #include "app/WindowStyle.h"
 #include "expand/ClipboardTrigger.h"
+#include "expand/DirectInsertion.h"
 #include "platform/ClockText.h"
 #include "platform/LabelButton.h"
 #include "platform/Platform.h"
@@ -14,6 +16,10 @@
 #include "store/KeyEditing.h"
 #include "store/KeyEditor.h"
 #include "store/KeyListBinding.h"
+#include "tray/TrayController.h"
+#include "tray/TrayMenus.h"
+
+#include <QAction>
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -33,6 +39,7 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     : QWidget(parent), m_platform(platform), m_paths(paths) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kAppTitle);
+    setWindowIcon(AppIcon::icon());
     buildControls();
     m_keyList = new KeyListBinding({List1, Combo1, Text2, Label6}, m_paths, *m_platform.dialogs,
                                    {[this] { ShowWelcomeText(); }, [this] { m_trigger->switchOn(); }}, this);
@@ -48,6 +55,7 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     connect(Timer1, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
     // toggled fires once for every change of the value, whether the user clicked or code set it.
     connect(Check1, &QCheckBox::toggled, this, &MainWindow::Check1_Click);
+    wireMenus();
     Form_Load();
 }
 
@@ -161,8 +169,28 @@ void MainWindow::buildControls() {
     CreaCAT->setInterval(kCategoryRebuildMs);
     CreaCAT->setSingleShot(true);
 
-    new WindowChrome({this, Picture100, Label1, Label13, Label3, Resizepic, Text2, List1, Picture1, Label6},
+    m_chrome = new WindowChrome({this, Picture100, Label1, Label13, Label3, Resizepic, Text2, List1, Picture1, Label6},
                      *m_platform.effects, *m_platform.clock, this);
+}
+
+void MainWindow::wireMenus() {
+    m_menus = new TrayMenus(this);
+    m_tray = new TrayController({this, List1, Combo1, Check1}, *m_menus, *m_keyList, m_platform,
+                                {[this] { m_chrome->Label3_Click(); }, [this] { m_chrome->showNormalAgain(); }}, this);
+    m_insertion = new DirectInsertion({Passa, Text2}, m_platform, *m_trigger, this);
+    connect(Label7, &LabelButton::clicked, m_tray, &TrayController::Label7_Click);
+    connect(Label9, &LabelButton::clicked, m_tray, &TrayController::Label9_Click);
+    connect(Label14, &LabelButton::clicked, m_insertion, &DirectInsertion::Label14_Click);
+    connect(m_menus, &TrayMenus::keyChosen, this,
+            [this](int index) { m_insertion->Keyw_Click(m_menus->Keyw.at(index)->text()); });
+    // Queued, so that the paste goes out once the menu has closed and let go of the keyboard.
+    connect(
+        m_menus->Data3, &QAction::triggered, this, [this] { m_insertion->Data3_Click(m_tray->previousWindow()); },
+        Qt::QueuedConnection);
+    connect(m_menus->Fine, &QAction::triggered, this, &MainWindow::Fine_Click);
+    // The window options come with their own handlers; until then the marks stay as they are.
+    for (QAction* option : {m_menus->Trasparente, m_menus->PrimoPiano})
+        connect(option, &QAction::triggered, option, [option](bool checked) { option->setChecked(!checked); });
 }
 
 void MainWindow::Form_Load() {
@@ -196,6 +224,8 @@ void MainWindow::Form_Unload(int& cancel) {
     // The process ends whether or not the name could be stored: a read-only store must not keep the
     // user from quitting. The write itself is atomic, so the old name survives a failure.
     CatIni::write(m_paths.catIni(), category);
+    // Also when leaving from the tray menu: an icon left behind would stay in the tray, dead.
+    m_tray->RemoveTrayIcon();
     m_platform.shell->endProcess();
 }
 

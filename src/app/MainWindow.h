@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class CategoryManager;
+class DirectInsertion;
 class KeyEditing;
 class ClipboardTrigger;
 class KeyEditor;
@@ -17,6 +18,9 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTimer;
+class TrayController;
+class TrayMenus;
+class WindowChrome;
 struct Platform;
 
 // The main window. It owns the controls under the names the program has always used and wires the
@@ -36,6 +40,9 @@ public:
 
     KeyListBinding& keyList() { return *m_keyList; }
     ClipboardTrigger& trigger() { return *m_trigger; }
+    TrayMenus& menus() { return *m_menus; }
+    TrayController& tray() { return *m_tray; }
+    DirectInsertion& insertion() { return *m_insertion; }
 
     // Controls, by their historical names.
     QWidget* Picture100;    // title bar
@@ -73,6 +80,7 @@ private:
     void Timer1_Timer();
     void Check1_Click();
     void buildControls();
+    void wireMenus();
 
     Platform& m_platform;
     StorePaths m_paths;
@@ -80,4 +88,8 @@ private:
     KeyEditing* m_keyEditing = nullptr;
     QPointer<CategoryManager> m_form3;
     ClipboardTrigger* m_trigger = nullptr;
+    WindowChrome* m_chrome = nullptr;
+    TrayMenus* m_menus = nullptr;
+    TrayController* m_tray = nullptr;
+    DirectInsertion* m_insertion = nullptr;
 };

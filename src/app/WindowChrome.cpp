@@ -102,6 +102,16 @@ void WindowChrome::Label3_Click() {
         QTimer::singleShot(kWindowManagerGraceMs, this, &WindowChrome::notMinimisedAfterAll);
 }
 
+void WindowChrome::showNormalAgain() {
+    m_maximiseRequested = false;
+    const bool byHand = m_handMaximised;
+    m_handMaximised = false;
+    c.window->setWindowState(Qt::WindowNoState);
+    c.window->show();
+    if (byHand)
+        c.window->setGeometry(m_normalGeometry);
+}
+
 void WindowChrome::notMinimisedAfterAll() {
     // Without a window manager nothing iconifies the window; it stays on screen, and it must not go
     // on counting as minimised, or "[]" would ignore it from then on.

@@ -35,6 +35,8 @@ public:
     void Form_Resize();
     void Label13_Click();
     void Label3_Click();
+    // Shows the window in the normal state at its normal place, from full screen or from being hidden.
+    void showNormalAgain();
 
     bool isSizing() const { return m_sizing; }
 

@@ -98,8 +98,18 @@ void ClipboardTrigger::readClipboard() {
     }
 }
 
+void ClipboardTrigger::leavePasteTo(const QString& text) {
+    m_pasteLeftFor = text;
+    if (text.isEmpty())
+        return;
+    // Also where the clipboard held this very text already, and no poll would see a change.
+    m_compareDue = true;
+    queueCheck();
+}
+
 void ClipboardTrigger::ExpandClipboardKeyword() {
-    if (m_text.isEmpty() || m_text == m_ownText)
+    const bool pasteLeft = !m_pasteLeftFor.isEmpty() && m_text == m_pasteLeftFor;
+    if (m_text.isEmpty() || (m_text == m_ownText && !pasteLeft))
         return;
     if (m_indexStale) {
         QStringList entries;
@@ -117,6 +127,8 @@ void ClipboardTrigger::ExpandClipboardKeyword() {
     // start a second expansion meanwhile.
     switchOff();
     m_expanding = true;
+    if (pasteLeft)
+        m_pasteLeftFor.clear();
     // The file of the entry as listed, blanks and all: trimming would open another key's file, or none.
     const QString key = m_ui.List1->item(row)->text();
     const auto lines = TextFile::readLines(m_paths.keyFile(currentCategory(), key));
@@ -129,7 +141,8 @@ void ClipboardTrigger::ExpandClipboardKeyword() {
         m_ui.Text1->clear();
         m_mirrorStale = true;
         if (onClipboard) {
-            m_paste.sendPaste();
+            if (!pasteLeft)
+                m_paste.sendPaste();
             emit expanded(key);
         } else {
             qWarning("Wordwisp: the clipboard did not take the text of \"%s\"; nothing pasted", qUtf8Printable(key));

@@ -46,6 +46,11 @@ public:
 
     PasteProtocol& pasteProtocol() { return m_paste; }
 
+    // The caller is about to put this text on the clipboard and sends the paste itself: when it names a
+    // key, the trigger expands it as always but sends no Ctrl+V of its own, and expands it even if it is
+    // the text of the last expansion. The empty text ends the arrangement.
+    void leavePasteTo(const QString& text);
+
 signals:
     // An expansion went out: the key's text is on the clipboard and Ctrl+V was sent.
     void expanded(const QString& key);
@@ -75,4 +80,5 @@ private:
     // The text this trigger last put on the clipboard. It is never expanded again, or a key whose text
     // names another key would chain, and two keys naming each other would expand forever.
     QString m_ownText;
+    QString m_pasteLeftFor; // see leavePasteTo
 };

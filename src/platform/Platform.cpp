@@ -4,6 +4,7 @@
 #include "platform/qt/QtClipboard.h"
 
 #include <QGuiApplication>
+#include <QWindow>
 
 #ifdef WORDWISP_X11
 #include "platform/x11/X11Support.h"
@@ -17,6 +18,23 @@ public:
 class X11WindowEffects : public QtWindowEffects {
 public:
     bool hasWindowManager() const override { return X11Support::windowManagerRunning(); }
+};
+
+// Long enough for a window manager under load to act on an activation request; the wait ends as soon as
+// the focus arrives, which with the window already focused is at once.
+constexpr int kFocusTimeoutMs = 300;
+
+class X11WindowFocus : public WindowFocus {
+public:
+    WindowId foreignFocus() const override {
+        const unsigned long focused = X11Support::focusedWindow();
+        for (const QWindow* window : QGuiApplication::allWindows()) {
+            if (window->handle() && window->winId() == focused)
+                return 0;
+        }
+        return focused;
+    }
+    bool giveFocus(WindowId window) override { return X11Support::focusWindow(window, kFocusTimeoutMs); }
 };
 } // namespace
 #endif
@@ -34,6 +52,7 @@ std::unique_ptr<Platform> createPlatform() {
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
         platform->keys = std::make_unique<XTestKeySender>();
         platform->effects = std::make_unique<X11WindowEffects>();
+        platform->focus = std::make_unique<X11WindowFocus>();
     }
 #endif
     if (!platform->clipboard)
@@ -46,5 +65,7 @@ std::unique_ptr<Platform> createPlatform() {
     platform->clock = std::make_unique<SystemClock>();
     if (!platform->effects)
         platform->effects = std::make_unique<QtWindowEffects>();
+    if (!platform->focus)
+        platform->focus = std::make_unique<NullWindowFocus>();
     return platform;
 }

@@ -7,6 +7,7 @@
 #include "platform/Shell.h"
 #include "platform/TrayIcon.h"
 #include "platform/WindowEffects.h"
+#include "platform/WindowFocus.h"
 
 #include <memory>
 
@@ -20,6 +21,7 @@ struct Platform {
     std::unique_ptr<Shell> shell;
     std::unique_ptr<Clock> clock;
     std::unique_ptr<WindowEffects> effects;
+    std::unique_ptr<WindowFocus> focus;
 };
 
 // Picks the real backend for the platform the application runs on. Needs a QApplication.

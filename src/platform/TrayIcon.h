@@ -17,6 +17,7 @@ public:
     virtual bool isVisible() const = 0;
 
 signals:
-    // The user clicked the icon; the point is where the click happened, in global coordinates.
+    // The user released the left or the right button over the icon (where the tray host reports only
+    // whole clicks, clicked it); the point is the pointer's, in global coordinates.
     void clicked(const QPoint& globalPos);
 };

@@ -36,6 +36,7 @@ FakePlatform::FakePlatform() {
     auto s = std::make_unique<FakeShell>();
     auto ck = std::make_unique<FakeClock>();
     auto e = std::make_unique<FakeWindowEffects>();
+    auto f = std::make_unique<FakeWindowFocus>();
     clipboard = c.get();
     keys = k.get();
     dialogs = d.get();
@@ -43,6 +44,7 @@ FakePlatform::FakePlatform() {
     shell = s.get();
     clock = ck.get();
     effects = e.get();
+    focus = f.get();
     m_platform.clipboard = std::move(c);
     m_platform.keys = std::move(k);
     m_platform.dialogs = std::move(d);
@@ -50,4 +52,5 @@ FakePlatform::FakePlatform() {
     m_platform.shell = std::move(s);
     m_platform.clock = std::move(ck);
     m_platform.effects = std::move(e);
+    m_platform.focus = std::move(f);
 }

@@ -123,6 +123,21 @@ public:
     bool acceptSystemMove = true;
 };
 
+class FakeWindowFocus : public WindowFocus {
+public:
+    WindowId foreignFocus() const override { return focused; }
+    bool giveFocus(WindowId window) override {
+        given.append(window);
+        if (window == 0 || window == gone)
+            return false;
+        focused = window;
+        return true;
+    }
+    WindowId focused = 0; // the other application's window that has the focus now
+    WindowId gone = 0;    // a window that has been closed
+    QList<WindowId> given;
+};
+
 // A Platform made of fakes, with typed access to each for the test's checks.
 class FakePlatform {
 public:
@@ -136,6 +151,7 @@ public:
     FakeShell* shell;
     FakeClock* clock;
     FakeWindowEffects* effects;
+    FakeWindowFocus* focus;
 
 private:
     Platform m_platform;

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWidget>
@@ -40,8 +42,12 @@ QString QtDialogs::inputBox(const QString& prompt, const QString& title, const Q
 
 QtTrayIcon::QtTrayIcon() : m_icon(new QSystemTrayIcon(this)) {
     connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context ||
-            reason == QSystemTrayIcon::DoubleClick)
+        // An XEmbed icon reports presses; its releases are caught in eventFilter. A tray host speaking
+        // StatusNotifierItem reports whole clicks, and a click is all there is to go by. Double clicks
+        // and the middle button open nothing.
+        if (m_embedded)
+            return;
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
             emit clicked(QCursor::pos());
     });
 }
@@ -56,6 +62,28 @@ void QtTrayIcon::show(const QIcon& icon, const QString& toolTip) {
     m_icon->setIcon(icon);
     m_icon->setToolTip(toolTip);
     m_icon->show();
+    watchEmbeddedIcon();
+}
+
+void QtTrayIcon::watchEmbeddedIcon() {
+    // Qt's XEmbed icon is a top-level widget of its own with a fixed object name; it is made anew each
+    // time the icon is shown.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String("QSystemTrayIconSys") && widget != m_embedded) {
+            m_embedded = widget;
+            widget->installEventFilter(this);
+        }
+    }
+}
+
+bool QtTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_embedded && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const bool over = m_embedded->rect().contains(mouse->position().toPoint());
+        if (over && (mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton))
+            emit clicked(mouse->globalPosition().toPoint());
+    }
+    return false;
 }
 
 void QtTrayIcon::hide() {

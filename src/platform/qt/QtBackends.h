@@ -29,8 +29,16 @@ public:
     void hide() override;
     bool isVisible() const override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void watchEmbeddedIcon();
+
     QSystemTrayIcon* m_icon;
+    // The icon's own little window inside an XEmbed tray, where Qt docks one. Qt reports a press on it;
+    // the menu opens on the release, so the releases are watched here.
+    QPointer<QWidget> m_embedded;
 };
 
 class QtShell : public Shell {

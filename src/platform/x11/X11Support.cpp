@@ -2,7 +2,9 @@
 
 #include "platform/KeystrokeNotation.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QThread>
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -50,6 +52,55 @@ void fakeKey(Display* dpy, KeySym sym, bool press) {
         XTestFakeKeyEvent(dpy, code, press ? True : False, CurrentTime);
 }
 
+// Reads one window-valued property of a window; 0 when it is missing.
+Window windowProperty(Display* dpy, Window window, const char* name) {
+    const Atom property = XInternAtom(dpy, name, False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    Window value = 0;
+    if (XGetWindowProperty(dpy, window, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
+                           &data) == Success &&
+        type == XA_WINDOW && format == 32 && count == 1)
+        value = *reinterpret_cast<Window*>(data);
+    if (data)
+        XFree(data);
+    return value;
+}
+
+// Xlib's default error handler ends the process. A window of another application can vanish between
+// two requests at any time, so requests about such windows run with errors caught and counted instead.
+int g_trappedErrors = 0;
+int countError(Display*, XErrorEvent*) {
+    ++g_trappedErrors;
+    return 0;
+}
+
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* dpy) : m_dpy(dpy) {
+        XSync(m_dpy, False);
+        g_trappedErrors = 0;
+        m_previous = XSetErrorHandler(countError);
+    }
+    ~ErrorTrap() {
+        XSync(m_dpy, False);
+        XSetErrorHandler(m_previous);
+    }
+    bool failed() {
+        XSync(m_dpy, False);
+        return g_trappedErrors != 0;
+    }
+
+private:
+    Display* m_dpy;
+    XErrorHandler m_previous = nullptr;
+};
+
+constexpr int kFocusPollMs = 5;
+
 } // namespace
 
 bool X11Support::available() {
@@ -66,20 +117,54 @@ unsigned long X11Support::clipboardOwner() {
 
 bool X11Support::windowManagerRunning() {
     Display* dpy = display();
+    return dpy && windowProperty(dpy, DefaultRootWindow(dpy), "_NET_SUPPORTING_WM_CHECK") != 0;
+}
+
+unsigned long X11Support::focusedWindow() {
+    Display* dpy = display();
     if (!dpy)
+        return 0;
+    if (windowManagerRunning())
+        return windowProperty(dpy, DefaultRootWindow(dpy), "_NET_ACTIVE_WINDOW");
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(dpy, &focus, &revert);
+    return focus == None || focus == PointerRoot ? 0 : focus;
+}
+
+bool X11Support::focusWindow(unsigned long window, int timeoutMs) {
+    Display* dpy = display();
+    if (!dpy || window == 0)
         return false;
-    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(dpy, DefaultRootWindow(dpy), check, 0, 1, False, XA_WINDOW, &type, &format,
-                                          &count, &remaining, &data);
-    const bool running = status == Success && type == XA_WINDOW && count == 1;
-    if (data)
-        XFree(data);
-    return running;
+    ErrorTrap trap(dpy);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(dpy, window, &attributes) || trap.failed() || attributes.map_state != IsViewable)
+        return false;
+    if (focusedWindow() == window)
+        return true;
+    if (windowManagerRunning()) {
+        // The way a pager asks: the window manager raises the window and gives it the focus.
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = 2; // source: a pager, which window managers obey without focus stealing checks
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    } else {
+        XSetInputFocus(dpy, window, RevertToParent, CurrentTime);
+    }
+    if (trap.failed())
+        return false;
+    QElapsedTimer waited;
+    waited.start();
+    while (focusedWindow() != window) {
+        if (waited.elapsed() >= timeoutMs)
+            return false;
+        QThread::msleep(kFocusPollMs);
+    }
+    return !trap.failed();
 }
 
 bool X11Support::sendKeys(const QString& sequence) {

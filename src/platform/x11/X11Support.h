@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// The few calls that Qt does not make for us on X11: asking the server who owns the clipboard, and
-// synthesising keystrokes through XTest.
+// The few calls that Qt does not make for us on X11: asking the server who owns the clipboard, moving
+// the keyboard focus between other applications' windows, and synthesising keystrokes through XTest.
 namespace X11Support {
 // True when the application runs on an X11 display we can talk to.
 bool available();
@@ -11,6 +11,12 @@ bool available();
 unsigned long clipboardOwner();
 // True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
 bool windowManagerRunning();
+// The window that has the keyboard focus: the window manager's active window where one runs, else the
+// server's focus window; 0 when the focus follows the pointer or belongs to no window.
+unsigned long focusedWindow();
+// Gives the window the focus (through the window manager where one runs) and waits up to timeoutMs for
+// it to arrive; false when the window has gone, is not on screen or never got the focus.
+bool focusWindow(unsigned long window, int timeoutMs);
 // Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
 bool sendKeys(const QString& sequence);
 } // namespace X11Support

@@ -1,0 +1,61 @@
+#include "app/AppIcon.h"
+
+#include "app/WindowStyle.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+// The sizes tray hosts and window managers ask for most; Qt scales from the nearest for the rest.
+constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128};
+} // namespace
+
+QPixmap AppIcon::picture(int size) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-unit grid, so every size keeps the same proportions.
+    painter.scale(size / 32.0, size / 32.0);
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(WindowStyle::kTitleBarBack);
+    painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
+
+    QPainterPath w;
+    w.moveTo(6, 9);
+    w.lineTo(11, 25);
+    w.lineTo(16, 13);
+    w.lineTo(21, 25);
+    w.lineTo(26, 9);
+    QPen stroke(WindowStyle::kTitleText, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    painter.setPen(stroke);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(w);
+
+    // The spark: a small four-pointed star above the W's middle stroke.
+    QPainterPath spark;
+    const QPointF c(16, 6.5);
+    const double r = 3.6;
+    const double waist = 1.0;
+    spark.moveTo(c.x(), c.y() - r);
+    spark.lineTo(c.x() + waist, c.y() - waist);
+    spark.lineTo(c.x() + r, c.y());
+    spark.lineTo(c.x() + waist, c.y() + waist);
+    spark.lineTo(c.x(), c.y() + r);
+    spark.lineTo(c.x() - waist, c.y() + waist);
+    spark.lineTo(c.x() - r, c.y());
+    spark.lineTo(c.x() - waist, c.y() - waist);
+    spark.closeSubpath();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(WindowStyle::kTitleButtonText);
+    painter.drawPath(spark);
+    return pixmap;
+}
+
+QIcon AppIcon::icon() {
+    QIcon icon;
+    for (const int size : kSizes)
+        icon.addPixmap(picture(size));
+    return icon;
+}
