@@ -23,11 +23,11 @@ QPixmap AppIcon::picture(int size) {
     painter.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
 
     QPainterPath w;
-    w.moveTo(6, 9);
-    w.lineTo(11, 25);
-    w.lineTo(16, 13);
-    w.lineTo(21, 25);
-    w.lineTo(26, 9);
+    w.moveTo(6, 11);
+    w.lineTo(11, 26);
+    w.lineTo(16, 15);
+    w.lineTo(21, 26);
+    w.lineTo(26, 11);
     QPen stroke(WindowStyle::kTitleText, 3.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter.setPen(stroke);
     painter.setBrush(Qt::NoBrush);
@@ -35,9 +35,9 @@ QPixmap AppIcon::picture(int size) {
 
     // The spark: a small four-pointed star above the W's middle stroke.
     QPainterPath spark;
-    const QPointF c(16, 6.5);
-    const double r = 3.6;
-    const double waist = 1.0;
+    const QPointF c(16, 7);
+    const double r = 5;
+    const double waist = 1.3;
     spark.moveTo(c.x(), c.y() - r);
     spark.lineTo(c.x() + waist, c.y() - waist);
     spark.lineTo(c.x() + r, c.y());
