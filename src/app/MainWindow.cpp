@@ -170,7 +170,7 @@ void MainWindow::buildControls() {
     CreaCAT->setSingleShot(true);
 
     m_chrome = new WindowChrome({this, Picture100, Label1, Label13, Label3, Resizepic, Text2, List1, Picture1, Label6},
-                     *m_platform.effects, *m_platform.clock, this);
+                                *m_platform.effects, *m_platform.clock, this);
 }
 
 void MainWindow::wireMenus() {

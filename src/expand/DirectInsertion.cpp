@@ -48,7 +48,7 @@ void DirectInsertion::Data3_Click(WindowFocus::WindowId previousWindow) {
     // Straight back to the window the user was in; switching windows by keystroke would leave it on
     // desktops where the menu never took the focus from it.
     if (previousWindow != 0 && !m_platform.focus->giveFocus(previousWindow))
-        qWarning("Wordwisp: the window the date was meant for has gone; pasted where the focus is");
+        qWarning("Wordwisp: the date's window did not take the focus back; pasted where the focus is");
     m_paste.sendPaste();
 }
 

@@ -42,6 +42,14 @@ E2E_PIDS+=($!)
 wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
 editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
 xdotool windowmove "$editor" 300 250
+# A second editor, for the focus to wander to while the tray menu is open.
+: >"$E2E_TMP/other.txt"
+l3afpad "$E2E_TMP/other.txt" >/dev/null 2>&1 &
+E2E_PIDS+=($!)
+second_editor() { [ "$(xdotool search --onlyvisible --class l3afpad | wc -l)" -ge 2 ]; }
+wait_for 10 second_editor || fail "the second l3afpad did not appear"
+other=$(xdotool search --onlyvisible --class l3afpad | grep -vx "$editor" | head -n 1)
+xdotool windowmove "$other" 700 450
 main_shown() { xdotool search --onlyvisible --name '^Wordwisp$' | grep -qx "$main"; }
 main_hidden() { ! main_shown; }
 # Every window of ours on screen other than the main window: the icon, and the menu while it is open.
@@ -108,10 +116,13 @@ clip=$(xclip -o -selection clipboard)
 [ "$clip" = $'Yours\r\nJo' ] || fail "the clipboard holds $(printf %q "$clip") after the key"
 echo "key from the tray menu: pasted once"
 
-# "Date and Time" lands in the editor, the window the user was working in.
+# "Date and Time" lands in the editor the user was working in when the menu opened, also when the focus
+# has moved to another window meanwhile, as some desktops move it to the tray.
 xdotool key Return
 before=$(date +%s)
-tray_menu Down Down Down Down Down Down Return
+tray_menu Down Down Down Down Down Down
+xdotool windowfocus --sync "$other"
+xdotool key Return
 got=""
 for _ in $(seq 20); do
     xdotool key ctrl+s
@@ -124,6 +135,7 @@ done
 stamp=$(date -d "${got:6:4}-${got:0:2}-${got:3:2} ${got:13}" +%s)
 [ $((stamp - before)) -ge -1 ] && [ $((stamp - before)) -le 5 ] || fail "pasted a date that is not now: $got"
 [ "$(head -n 3 "$doc")" = $'Dear team,\nYours\nJo' ] || fail "the editor's earlier text changed"
+[ "$(xdotool getwindowfocus)" = "$editor" ] || fail "the focus did not come back to the editor"
 echo "date and time: $got"
 
 # A tray host that goes away takes the icon with it; the window comes back rather than stay unreachable.

@@ -88,8 +88,8 @@ void TrayTest::menusHaveTheirTrees() {
     QCOMPARE(rows(t.menus().TrayBar),
              (QStringList{"Key Words >", "Categories >", "-", "In Focus...", "[x] Enabled", "[ ] Disabled", "-",
                           "Date and Time", "-", "Close this menu", "-", "Exit the program"}));
-    QCOMPARE(rows(t.menus().Menu), (QStringList{"[ ] Transparent", "[ ] Always on top", "-", "Date >", "-",
-                                                 "Google...", "Wikipedia...", "-", "Help..."}));
+    QCOMPARE(rows(t.menus().Menu), (QStringList{"[ ] Transparent", "[ ] Always on top", "-", "Date >", "-", "Google...",
+                                                "Wikipedia...", "-", "Help..."}));
     QCOMPARE(rows(t.menus().DateX), (QStringList{"Date", "Time", "Date and Time"}));
     // Until the window options exist, choosing one leaves its mark off.
     t.choose(t.menus().PrimoPiano);
@@ -227,10 +227,13 @@ void TrayTest::chosenKeyIsPastedOnce_data() {
     QTest::addColumn<bool>("triggerOn");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("pasted");
-    QTest::newRow("trigger running") << true << "memo" << "Yours\r\nJo";
-    QTest::newRow("trigger stopped") << false << "memo" << "memo";
+    QTest::newRow("trigger running") << true << "memo"
+                                     << "Yours\r\nJo";
+    QTest::newRow("trigger stopped") << false << "memo"
+                                     << "memo";
     // The last expansion left "Yours" on the clipboard; choosing the key of that name still expands it.
-    QTest::newRow("name equal to the last expansion") << true << "Yours" << "a key named like greet's text";
+    QTest::newRow("name equal to the last expansion") << true << "Yours"
+                                                      << "a key named like greet's text";
 }
 
 void TrayTest::chosenKeyIsPastedOnce() {

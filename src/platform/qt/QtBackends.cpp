@@ -1,9 +1,9 @@
 #include "platform/qt/QtBackends.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDesktopServices>
-#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QMouseEvent>

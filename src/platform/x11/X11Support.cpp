@@ -61,8 +61,8 @@ Window windowProperty(Display* dpy, Window window, const char* name) {
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
     Window value = 0;
-    if (XGetWindowProperty(dpy, window, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
-                           &data) == Success &&
+    if (XGetWindowProperty(dpy, window, property, 0, 1, False, XA_WINDOW, &type, &format, &count, &remaining, &data) ==
+            Success &&
         type == XA_WINDOW && format == 32 && count == 1)
         value = *reinterpret_cast<Window*>(data);
     if (data)
