@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "app/AppIcon.h"
+#include "app/DateCommands.h"
+#include "app/TitleClock.h"
 #include "app/WelcomeText.h"
 #include "app/WindowChrome.h"
 #include "app/WindowLayout.h"
@@ -56,6 +58,7 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     // toggled fires once for every change of the value, whether the user clicked or code set it.
     connect(Check1, &QCheckBox::toggled, this, &MainWindow::Check1_Click);
     wireMenus();
+    m_titleClock = new TitleClock({this, Label1, Label12, List1, OraAggiorna}, *m_platform.clock, this);
     Form_Load();
 }
 
@@ -188,6 +191,10 @@ void MainWindow::wireMenus() {
         m_menus->Data3, &QAction::triggered, this, [this] { m_insertion->Data3_Click(m_tray->previousWindow()); },
         Qt::QueuedConnection);
     connect(m_menus->Fine, &QAction::triggered, this, &MainWindow::Fine_Click);
+    auto* dates = new DateCommands({Text2, Label6}, *m_platform.clipboard, *m_platform.clock, this);
+    connect(m_menus->Data1, &QAction::triggered, dates, &DateCommands::Data1_Click);
+    connect(m_menus->Ora, &QAction::triggered, dates, &DateCommands::Ora_Click);
+    connect(m_menus->Data2, &QAction::triggered, dates, &DateCommands::Data2_Click);
     // The window options come with their own handlers; until then the marks stay as they are.
     for (QAction* option : {m_menus->Trasparente, m_menus->PrimoPiano})
         connect(option, &QAction::triggered, option, [option](bool checked) { option->setChecked(!checked); });
@@ -244,6 +251,10 @@ void MainWindow::Label11_Click() {
 void MainWindow::CreaCAT_Timer() {
     CreaCAT->stop();
     m_keyList->RefreshCategoryList();
+}
+
+void MainWindow::OraAggiorna_Timer() {
+    m_titleClock->OraAggiorna_Timer();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

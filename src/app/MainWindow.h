@@ -18,6 +18,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTimer;
+class TitleClock;
 class TrayController;
 class TrayMenus;
 class WindowChrome;
@@ -37,6 +38,7 @@ public:
     void Fine_Click();
     void Label11_Click();
     void CreaCAT_Timer();
+    void OraAggiorna_Timer();
 
     KeyListBinding& keyList() { return *m_keyList; }
     ClipboardTrigger& trigger() { return *m_trigger; }
@@ -92,4 +94,5 @@ private:
     TrayMenus* m_menus = nullptr;
     TrayController* m_tray = nullptr;
     DirectInsertion* m_insertion = nullptr;
+    TitleClock* m_titleClock = nullptr;
 };

@@ -1,0 +1,116 @@
+// The title clock with the key counter, and the date commands of the main menu, at a fixed moment:
+// 8 December 2026, 14:05:09.
+
+#include "StoreWindow.h"
+#include "app/WindowChrome.h"
+#include "platform/LabelButton.h"
+#include "tray/TrayMenus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+namespace {
+struct Utility : StoreWindow {
+    Utility() {
+        store.catIni("Work\r\n");
+        for (int i = 0; i < 12; ++i)
+            store.key(QStringLiteral("Work"), QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0')), "text\r\n");
+        store.category(QStringLiteral("Empty"));
+        open();
+        window->show();
+    }
+    void tick() { window->OraAggiorna_Timer(); }
+};
+} // namespace
+
+class UtilityCommandsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void clockAndCounter();
+    void captionOfMinimiseIsTakenBack();
+    void dateCommands_data();
+    void dateCommands();
+};
+
+void UtilityCommandsTest::clockAndCounter() {
+    Utility u;
+    QVERIFY(u.window->OraAggiorna->isActive());
+    QCOMPARE(u.window->OraAggiorna->interval(), 1000);
+    u.tick();
+    QCOMPARE(u.window->Label1->text(), QStringLiteral(" Wordwisp  | 12-08-2026 - 14:05:09 |"));
+    QCOMPARE(u.window->Label12->text(), QStringLiteral("12"));
+    u.fake.clock->moment = u.fake.clock->moment.addSecs(3600 * 10);
+    u.window->keyList().selectCategory(u.window->Combo1->findText(QStringLiteral("Empty")));
+    u.tick();
+    QCOMPARE(u.window->Label1->text(), QStringLiteral(" Wordwisp  | 12-09-2026 - 00:05:09 |"));
+    QCOMPARE(u.window->Label12->text(), QStringLiteral("0"));
+}
+
+void UtilityCommandsTest::captionOfMinimiseIsTakenBack() {
+    Utility u;
+    const QString dated = WindowChrome::minimisedCaption(u.fake.clock->moment);
+    u.click(u.window->Label3);
+    QTRY_VERIFY(u.window->windowState() & Qt::WindowMinimized);
+    u.tick();
+    QCOMPARE(u.window->windowTitle(), dated);
+    u.window->showNormal();
+    QTRY_COMPARE(u.window->windowState(), Qt::WindowNoState);
+    u.tick();
+    QCOMPARE(u.window->windowTitle(), QStringLiteral("Wordwisp"));
+}
+
+void UtilityCommandsTest::dateCommands_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("shown");
+    const QString date =
+        QStringLiteral("12-08-2026\r\nDate copied into memory. Make Paste or CTLR + V to copy elsewhere");
+    QTest::newRow("date, 12-hour region") << "en_US"
+                                          << "Data1"
+                                          << "12-08-2026" << date;
+    QTest::newRow("date, 24-hour region") << "de_DE"
+                                          << "Data1"
+                                          << "12-08-2026" << date;
+    QTest::newRow("time, 12-hour region")
+        << "en_US"
+        << "Ora"
+        << "2:05:09 PM"
+        << "2:05:09 PM\r\nNow copied into memory. Make Paste or CTLR + V to copy elsewhere";
+    QTest::newRow("time, 24-hour region")
+        << "de_DE"
+        << "Ora"
+        << "14:05:09"
+        << "14:05:09\r\nNow copied into memory. Make Paste or CTLR + V to copy elsewhere";
+    // The clipboard takes the regional time, the message the fixed one.
+    QTest::newRow("date and time, 12-hour region")
+        << "en_US"
+        << "Data2"
+        << "12-08-2026 - 2:05:09 PM"
+        << "12-08-2026 - 14:05:09\r\nDate and Time copied into memory. Make Paste or CTLR + V to copy elsewhere";
+}
+
+void UtilityCommandsTest::dateCommands() {
+    QFETCH(QString, locale);
+    QFETCH(QString, command);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, shown);
+    QLocale::setDefault(QLocale(locale));
+    Utility u;
+    u.window->keyList().selectKey(0);
+    QVERIFY(u.window->Label6->isEnabled());
+    const QStringList setsBefore = u.fake.clipboard->sets;
+    u.window->menus().Menu->findChild<QAction*>(command)->trigger();
+    QLocale::setDefault(QLocale::c());
+    QCOMPARE(u.fake.clipboard->current(), clipboard);
+    QCOMPARE(u.fake.clipboard->sets, setsBefore + QStringList{clipboard});
+    QCOMPARE(u.text(), shown);
+    QVERIFY(!u.window->Label6->isEnabled());
+    // Nothing the trigger knows: no paste goes out.
+    QTest::qWait(30);
+    QVERIFY(u.fake.keys->sent.isEmpty());
+}
+
+QTEST_MAIN(UtilityCommandsTest)
+#include "UtilityCommandsTest.moc"
