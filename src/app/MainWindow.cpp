@@ -6,6 +6,7 @@
 #include "app/WelcomeText.h"
 #include "app/WindowChrome.h"
 #include "app/WindowLayout.h"
+#include "app/WindowOptions.h"
 #include "app/WindowStyle.h"
 #include "expand/ClipboardTrigger.h"
 #include "expand/DirectInsertion.h"
@@ -160,6 +161,10 @@ void MainWindow::buildControls() {
 
     Text1 = named(new QLineEdit(this), "Text1");
     Text1->hide();
+    AAA = named(new QLineEdit(this), "AAA");
+    AAA->hide();
+    BBB = named(new QLineEdit(this), "BBB");
+    BBB->hide();
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(kTriggerIntervalMs);
@@ -179,7 +184,12 @@ void MainWindow::buildControls() {
 void MainWindow::wireMenus() {
     m_menus = new TrayMenus(this);
     m_tray = new TrayController({this, List1, Combo1, Check1}, *m_menus, *m_keyList, m_platform,
-                                {[this] { m_chrome->Label3_Click(); }, [this] { m_chrome->showNormalAgain(); }}, this);
+                                {[this] { m_chrome->Label3_Click(); },
+                                 [this] {
+                                     m_chrome->showNormalAgain();
+                                     m_options->reapply();
+                                 }},
+                                this);
     m_insertion = new DirectInsertion({Passa, Text2}, m_platform, *m_trigger, this);
     connect(Label7, &LabelButton::clicked, m_tray, &TrayController::Label7_Click);
     connect(Label9, &LabelButton::clicked, m_tray, &TrayController::Label9_Click);
@@ -195,9 +205,8 @@ void MainWindow::wireMenus() {
     connect(m_menus->Data1, &QAction::triggered, dates, &DateCommands::Data1_Click);
     connect(m_menus->Ora, &QAction::triggered, dates, &DateCommands::Ora_Click);
     connect(m_menus->Data2, &QAction::triggered, dates, &DateCommands::Data2_Click);
-    // The window options come with their own handlers; until then the marks stay as they are.
-    for (QAction* option : {m_menus->Trasparente, m_menus->PrimoPiano})
-        connect(option, &QAction::triggered, option, [option](bool checked) { option->setChecked(!checked); });
+    m_options =
+        new WindowOptions({this, AAA, BBB, m_menus->PrimoPiano, m_menus->Trasparente}, *m_platform.effects, this);
 }
 
 void MainWindow::Form_Load() {

@@ -19,6 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QTimer;
 class TitleClock;
+class WindowOptions;
 class TrayController;
 class TrayMenus;
 class WindowChrome;
@@ -69,6 +70,8 @@ public:
     LabelButton* Label6;    // "Save"
     LabelButton* Resizepic; // resize grip
     QLineEdit* Text1;       // hidden mirror of the clipboard text last looked at
+    QLineEdit* AAA;         // hidden: "1" while the window is kept on top
+    QLineEdit* BBB;         // hidden: "1" while the window is translucent
     QTimer* Timer1;         // the clipboard trigger
     QTimer* OraAggiorna;    // title clock and key counter, every second
     QTimer* Passa;          // one-shot delay before a paste from the tray menu
@@ -95,4 +98,5 @@ private:
     TrayController* m_tray = nullptr;
     DirectInsertion* m_insertion = nullptr;
     TitleClock* m_titleClock = nullptr;
+    WindowOptions* m_options = nullptr;
 };

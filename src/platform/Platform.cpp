@@ -4,6 +4,7 @@
 #include "platform/qt/QtClipboard.h"
 
 #include <QGuiApplication>
+#include <QWidget>
 #include <QWindow>
 
 #ifdef WORDWISP_X11
@@ -18,6 +19,17 @@ public:
 class X11WindowEffects : public QtWindowEffects {
 public:
     bool hasWindowManager() const override { return X11Support::windowManagerRunning(); }
+    void setStaysOnTop(QWidget* window, bool onTop) override {
+        // A window on screen is asked through the window manager: changing Qt's window flag would make
+        // the native window anew, which unmaps it and lets the window manager place it again.
+        if (window->isVisible() && window->windowHandle()) {
+            // Without a window manager nothing keeps a window on top; raising it is all there is.
+            if (!X11Support::setKeptAbove(window->winId(), onTop) && onTop)
+                window->raise();
+            return;
+        }
+        QtWindowEffects::setStaysOnTop(window, onTop);
+    }
 };
 
 // Long enough for a window manager under load to act on an activation request; the wait ends as soon as

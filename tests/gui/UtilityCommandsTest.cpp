@@ -3,10 +3,12 @@
 
 #include "StoreWindow.h"
 #include "app/WindowChrome.h"
+#include "app/WindowOptions.h"
 #include "platform/LabelButton.h"
 #include "tray/TrayMenus.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 
@@ -31,6 +33,7 @@ private slots:
     void captionOfMinimiseIsTakenBack();
     void dateCommands_data();
     void dateCommands();
+    void windowOptionsFlipWithTheirMarks();
 };
 
 void UtilityCommandsTest::clockAndCounter() {
@@ -110,6 +113,43 @@ void UtilityCommandsTest::dateCommands() {
     // Nothing the trigger knows: no paste goes out.
     QTest::qWait(30);
     QVERIFY(u.fake.keys->sent.isEmpty());
+}
+
+void UtilityCommandsTest::windowOptionsFlipWithTheirMarks() {
+    for (int run = 0; run < 2; ++run) {
+        // Every start begins with both off, whatever the last run left.
+        Utility u;
+        TrayMenus& m = u.window->menus();
+        QCOMPARE(u.window->AAA->text(), QStringLiteral("0"));
+        QCOMPARE(u.window->BBB->text(), QStringLiteral("0"));
+        QVERIFY(!m.PrimoPiano->isChecked());
+        QVERIFY(!m.Trasparente->isChecked());
+        QVERIFY(!u.fake.effects->onTop);
+        QCOMPARE(u.fake.effects->opacity, 1.0);
+        const QRect geometry = u.window->geometry();
+
+        const bool on[] = {true, false, true};
+        for (const bool expected : on) {
+            m.PrimoPiano->trigger();
+            m.Trasparente->trigger();
+            const QString flag = expected ? QStringLiteral("1") : QStringLiteral("0");
+            QCOMPARE(u.window->AAA->text(), flag);
+            QCOMPARE(u.window->BBB->text(), flag);
+            QCOMPARE(m.PrimoPiano->isChecked(), expected);
+            QCOMPARE(m.Trasparente->isChecked(), expected);
+            QCOMPARE(u.fake.effects->onTop, expected);
+            QCOMPARE(u.fake.effects->opacity, expected ? WindowOptions::kTranslucent : 1.0);
+        }
+        QCOMPARE(u.window->geometry(), geometry);
+
+        // Through the tray and back both stay on, applied again to the window shown anew.
+        u.fake.effects->onTop = false;
+        u.click(u.window->Label7);
+        m.Mostra->trigger();
+        QVERIFY(u.fake.effects->onTop);
+        QCOMPARE(u.fake.effects->opacity, WindowOptions::kTranslucent);
+        QVERIFY(m.PrimoPiano->isChecked());
+    }
 }
 
 QTEST_MAIN(UtilityCommandsTest)

@@ -167,6 +167,25 @@ bool X11Support::focusWindow(unsigned long window, int timeoutMs) {
     return !trap.failed();
 }
 
+bool X11Support::setKeptAbove(unsigned long window, bool above) {
+    Display* dpy = display();
+    if (!dpy || window == 0 || !windowManagerRunning())
+        return false;
+    constexpr long kRemove = 0;
+    constexpr long kAdd = 1;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(dpy, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = above ? kAdd : kRemove;
+    event.xclient.data.l[1] = long(XInternAtom(dpy, "_NET_WM_STATE_ABOVE", False));
+    event.xclient.data.l[3] = 1; // from an application
+    XSendEvent(dpy, DefaultRootWindow(dpy), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+    XFlush(dpy);
+    return true;
+}
+
 bool X11Support::sendKeys(const QString& sequence) {
     Display* dpy = display();
     const auto strokes = KeystrokeNotation::parse(sequence);

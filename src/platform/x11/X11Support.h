@@ -17,6 +17,9 @@ unsigned long focusedWindow();
 // Gives the window the focus (through the window manager where one runs) and waits up to timeoutMs for
 // it to arrive; false when the window has gone, is not on screen or never got the focus.
 bool focusWindow(unsigned long window, int timeoutMs);
+// Asks the window manager to keep the mapped window above ordinary windows, or to take it back among
+// them (_NET_WM_STATE_ABOVE); the window keeps its place and size. False without a window manager.
+bool setKeptAbove(unsigned long window, bool above);
 // Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
 bool sendKeys(const QString& sequence);
 } // namespace X11Support
