@@ -6,7 +6,7 @@ set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation)
 test=(libgtest-dev libbenchmark-dev libxfixes-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
-      matchbox-window-manager imagemagick)
+      matchbox-window-manager openbox imagemagick)
 
 wanted=("${build[@]}")
 [ "${1:-build}" = test ] && wanted+=("${test[@]}")
