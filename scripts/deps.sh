@@ -4,7 +4,8 @@
 #   deps.sh test    that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
 set -euo pipefail
 
-build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation)
+build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation
+       xdg-utils)
 test=(libgtest-dev libbenchmark-dev libxfixes-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick)
 

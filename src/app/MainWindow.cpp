@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/DateCommands.h"
 #include "app/TitleClock.h"
+#include "app/WebShortcuts.h"
 #include "app/WelcomeText.h"
 #include "app/WindowChrome.h"
 #include "app/WindowLayout.h"
@@ -205,6 +206,10 @@ void MainWindow::wireMenus() {
     connect(m_menus->Data1, &QAction::triggered, dates, &DateCommands::Data1_Click);
     connect(m_menus->Ora, &QAction::triggered, dates, &DateCommands::Ora_Click);
     connect(m_menus->Data2, &QAction::triggered, dates, &DateCommands::Data2_Click);
+    auto* web = new WebShortcuts(this, *m_platform.shell, *m_platform.dialogs, this);
+    connect(m_menus->Google, &QAction::triggered, web, &WebShortcuts::Google_Click);
+    connect(m_menus->Wikipedia, &QAction::triggered, web, &WebShortcuts::Wikipedia_Click);
+    connect(m_menus->Aiuto, &QAction::triggered, web, &WebShortcuts::Aiuto_Click);
     m_options =
         new WindowOptions({this, AAA, BBB, m_menus->PrimoPiano, m_menus->Trasparente}, *m_platform.effects, this);
 }

@@ -2,6 +2,7 @@
 // 8 December 2026, 14:05:09.
 
 #include "StoreWindow.h"
+#include "app/WebShortcuts.h"
 #include "app/WindowChrome.h"
 #include "app/WindowOptions.h"
 #include "platform/LabelButton.h"
@@ -34,6 +35,7 @@ private slots:
     void dateCommands_data();
     void dateCommands();
     void windowOptionsFlipWithTheirMarks();
+    void webItemsOpenTheirAddresses();
 };
 
 void UtilityCommandsTest::clockAndCounter() {
@@ -150,6 +152,31 @@ void UtilityCommandsTest::windowOptionsFlipWithTheirMarks() {
         QCOMPARE(u.fake.effects->opacity, WindowOptions::kTranslucent);
         QVERIFY(m.PrimoPiano->isChecked());
     }
+}
+
+void UtilityCommandsTest::webItemsOpenTheirAddresses() {
+    Utility u;
+    TrayMenus& m = u.window->menus();
+    for (QAction* item : {m.Google, m.Wikipedia, m.Aiuto, m.Google})
+        item->trigger();
+    const QStringList& opened = u.fake.shell->opened;
+    QCOMPARE(opened.size(), 4);
+    QCOMPARE(opened.at(0), QStringLiteral("https://www.google.com/"));
+    QCOMPARE(opened.at(1), QStringLiteral("https://en.wikipedia.org/"));
+    QCOMPARE(opened.at(3), opened.at(0));
+    const QUrl help(opened.at(2));
+    QVERIFY2(help.isLocalFile() && QFileInfo(help.toLocalFile()).isFile(), qPrintable(opened.at(2)));
+    QVERIFY(u.fake.dialogs->boxes.isEmpty());
+
+    // Beside the executable first, then the installed tree; none there at all is said so.
+    QTemporaryDir bin;
+    QVERIFY(QDir(bin.path()).mkpath(QStringLiteral("help")));
+    QFile page(bin.path() + QStringLiteral("/help/index.html"));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.close();
+    QCOMPARE(WebShortcuts::helpPageAddress(bin.path()), QUrl::fromLocalFile(page.fileName()).toString());
+    QCOMPARE(WebShortcuts::helpPageCandidates(bin.path()).at(1),
+             bin.path() + QStringLiteral("/../share/wordwisp/help/index.html"));
 }
 
 QTEST_MAIN(UtilityCommandsTest)
