@@ -267,6 +267,17 @@ void MainWindow::CreaCAT_Timer() {
     m_keyList->RefreshCategoryList();
 }
 
+void MainWindow::bringBack() {
+    if (m_tray->inTray()) {
+        m_tray->Mostra_Click();
+        return;
+    }
+    if (windowState() & Qt::WindowMinimized)
+        m_chrome->showNormalAgain();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::OraAggiorna_Timer() {
     m_titleClock->OraAggiorna_Timer();
 }

@@ -40,6 +40,8 @@ public:
     void Label11_Click();
     void CreaCAT_Timer();
     void OraAggiorna_Timer();
+    // Shows the window in front, out of the tray or the task bar: what a second start of the program asks.
+    void bringBack();
 
     KeyListBinding& keyList() { return *m_keyList; }
     ClipboardTrigger& trigger() { return *m_trigger; }

@@ -152,6 +152,18 @@ wait_for 5 main_shown || fail "\"In Focus...\" did not bring the window back"
 wait_for 5 icon_gone || fail "the icon stayed after \"In Focus...\""
 echo "in focus: window back, icon gone"
 
+# A second start while the window is in the tray starts no second expander: it brings the window back
+# and leaves within two seconds.
+xdotool mousemove --window "$main" 84 12 click 1
+wait_for 5 main_hidden || fail "\"*\" did not hide the window again"
+started=$(date +%s%N)
+timeout 2 env WORDWISP_HOME="$home" "$WORDWISP_BIN" >"$E2E_TMP/second.log" 2>&1 ||
+    fail "the second start did not leave within 2 s: $(cat "$E2E_TMP/second.log")"
+wait_for 5 main_shown || fail "the second start did not bring the window back"
+echo "second start: left after $((($(date +%s%N) - started) / 1000000)) ms, window back"
+wait_for 5 icon_gone || fail "the icon stayed after the second start brought the window back"
+kill -0 "$WORDWISP_PID" || fail "the first instance ended"
+
 # "Exit the program" from the tray stores the category and ends the process.
 printf 'Other\r\n' >"$home/Db/Cat.ini"
 xdotool mousemove --window "$main" 84 12 click 1
