@@ -1,5 +1,6 @@
 #include "app/TitleClock.h"
 
+#include "app/WindowChrome.h"
 #include "platform/Clock.h"
 #include "platform/ClockText.h"
 #include "platform/Dialogs.h"
@@ -18,9 +19,7 @@ TitleClock::TitleClock(Controls controls, const Clock& clock, QObject* parent)
 void TitleClock::OraAggiorna_Timer() {
     // Back to the program's name rather than to no caption at all: a nameless window is a blank entry in
     // the task bar and the window switcher.
-    const bool normal =
-        !(m_ui.Form1->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
-    if (normal && m_ui.Form1->windowTitle() != kAppTitle)
+    if (WindowChrome::isNormal(m_ui.Form1) && m_ui.Form1->windowTitle() != kAppTitle)
         m_ui.Form1->setWindowTitle(kAppTitle);
     // Setting a label to the text it has already repaints nothing, but costs a comparison only.
     m_ui.Label1->setText(ClockText::title(m_clock.now()));

@@ -38,8 +38,8 @@ QString WindowChrome::minimisedCaption(const QDateTime& moment) {
            ClockText::time(moment.time()) + QStringLiteral("| ");
 }
 
-bool WindowChrome::isNormal() const {
-    return !(c.window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+bool WindowChrome::isNormal(const QWidget* window) {
+    return !(window->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
 void WindowChrome::Form_Resize() {

@@ -39,6 +39,8 @@ public:
     void showNormalAgain();
 
     bool isSizing() const { return m_sizing; }
+    // Neither minimised nor maximised nor full screen.
+    static bool isNormal(const QWidget* window);
 
     // The caption a minimised window shows: " Wordwisp  |12-08-2026 - 14:05:09| ".
     static QString minimisedCaption(const QDateTime& moment);
@@ -49,7 +51,7 @@ protected:
 private:
     bool titleMouse(QEvent* event);
     bool gripMouse(QEvent* event);
-    bool isNormal() const;
+    bool isNormal() const { return isNormal(c.window); }
     void maximiseByHandIfRefused();
     void notMinimisedAfterAll();
 
