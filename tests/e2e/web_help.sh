@@ -34,11 +34,16 @@ start_wordwisp "$home"
 main=$(find_window '^Wordwisp$') || fail "the Wordwisp window did not appear"
 xdotool windowfocus --sync "$main"
 
+menu_open() { [ "$(xdotool search --onlyvisible --pid "$WORDWISP_PID" 2>/dev/null | wc -l)" -ge 2 ]; }
 # Chooses an item of the main menu, opened from "Menù", by the keys given.
 menu_item() {
     eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --window "$main" 200 $((HEIGHT - 22)) click 1
-    sleep 0.4
+    # A window that has only just appeared may not take the first click yet: click until the menu is up.
+    for _ in 1 2 3; do
+        xdotool mousemove --window "$main" 200 $((HEIGHT - 22)) click 1
+        wait_for 2 menu_open && break
+    done
+    menu_open || fail "\"Menù\" opened no menu"
     xdotool mousemove 1200 780
     xdotool key "$@"
     sleep 0.3

@@ -26,12 +26,17 @@ wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did no
 editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
 sleep 0.5
 
+menu_open() { [ "$(xdotool search --onlyvisible --pid "$WORDWISP_PID" 2>/dev/null | wc -l)" -ge 2 ]; }
 # Chooses the n-th item of the main menu, opened from "Menù" on the toolbar.
 menu_item() {
     xdotool windowactivate --sync "$main"
     eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --window "$main" 200 $((HEIGHT - 22)) click 1
-    sleep 0.4
+    # A window that has only just appeared may not take the first click yet: click until the menu is up.
+    for _ in 1 2 3; do
+        xdotool mousemove --window "$main" 200 $((HEIGHT - 22)) click 1
+        wait_for 2 menu_open && break
+    done
+    menu_open || fail "\"Menù\" opened no menu"
     xdotool mousemove 1200 780
     for _ in $(seq "$1"); do xdotool key Down; done
     xdotool key Return
