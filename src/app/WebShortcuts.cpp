@@ -1,11 +1,10 @@
 #include "app/WebShortcuts.h"
 
 #include "platform/Dialogs.h"
+#include "platform/ProgramFiles.h"
 #include "platform/Shell.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QUrl>
 
 WebShortcuts::WebShortcuts(QWidget* Form1, Shell& shell, Dialogs& dialogs, QObject* parent)
@@ -37,20 +36,10 @@ void WebShortcuts::OpenDocument(QWidget*, const QString& target) {
 }
 
 QStringList WebShortcuts::helpPageCandidates(const QString& executableFolder) {
-    const QString page = QStringLiteral("help/index.html");
-    QStringList candidates{QDir(executableFolder).filePath(page),
-                           QDir(executableFolder).filePath(QStringLiteral("../share/wordwisp/") + page)};
-#ifdef WORDWISP_SOURCE_DIR
-    candidates.append(QStringLiteral(WORDWISP_SOURCE_DIR "/") + page);
-#endif
-    return candidates;
+    return ProgramFiles::candidates(executableFolder, kHelpPage);
 }
 
 QString WebShortcuts::helpPageAddress(const QString& executableFolder) {
-    for (const QString& candidate : helpPageCandidates(executableFolder)) {
-        const QFileInfo file(candidate);
-        if (file.isFile())
-            return QUrl::fromLocalFile(file.canonicalFilePath()).toString();
-    }
-    return QString();
+    const QString page = ProgramFiles::find(executableFolder, kHelpPage);
+    return page.isEmpty() ? QString() : QUrl::fromLocalFile(page).toString();
 }

@@ -24,8 +24,9 @@ public:
     void Aiuto_Click();
     void OpenDocument(QWidget* window, const QString& target);
 
-    // Where the help page may be, first match wins: beside the executable (the build tree), in the
-    // installed tree's share folder, and in the source tree the program was built from.
+    static inline const QString kHelpPage = QStringLiteral("help/index.html");
+
+    // Where the help page may be, first match wins (see ProgramFiles).
     static QStringList helpPageCandidates(const QString& executableFolder);
     // The file address of the help page; empty when it is in none of those places.
     static QString helpPageAddress(const QString& executableFolder);

@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 #include "platform/Platform.h"
+#include "platform/ProgramFiles.h"
 #include "platform/SingleInstance.h"
 #include "store/StorePaths.h"
+#include "store/StoreSeed.h"
 
 #include <QApplication>
 
@@ -16,8 +18,18 @@ int main(int argc, char* argv[]) {
     if (!instance.isPrimary())
         return instance.askPrimaryToShow() ? 0 : 1;
 
+    // An installed program keeps the store in the user's data folder; the first start there gives the
+    // user the example keys.
+    const StorePaths::FolderChoice home = StorePaths::applicationFolder();
+    if (home.kind == StorePaths::FolderKind::UserData) {
+        const QString examples =
+            ProgramFiles::find(QCoreApplication::applicationDirPath(), QStringLiteral("examples/Db"), true);
+        if (StoreSeed::seed(examples, home.folder) == StoreSeed::Result::Failed)
+            qWarning("Wordwisp: could not give %s the example keys", qUtf8Printable(home.folder));
+    }
+
     auto platform = createPlatform();
-    MainWindow window(*platform, StorePaths(StorePaths::applicationFolder()));
+    MainWindow window(*platform, StorePaths(home.folder));
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &MainWindow::bringBack);
     window.show();
     return QApplication::exec();

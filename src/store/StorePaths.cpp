@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QStringList>
 
 namespace {
 QString withoutTrailingSeparator(QString path) {
@@ -9,14 +12,48 @@ QString withoutTrailingSeparator(QString path) {
         path.chop(1);
     return path;
 }
+QString clean(const QString& folder) {
+    return withoutTrailingSeparator(QDir::fromNativeSeparators(folder));
+}
 } // namespace
 
 StorePaths::StorePaths(QString applicationFolder) : m_app(withoutTrailingSeparator(std::move(applicationFolder))) {}
 
-QString StorePaths::applicationFolder() {
-    const QString home = qEnvironmentVariable("WORDWISP_HOME");
-    const QString folder = home.isEmpty() ? QCoreApplication::applicationDirPath() : QDir(home).absolutePath();
-    return withoutTrailingSeparator(QDir::fromNativeSeparators(folder));
+StorePaths::FolderChoice StorePaths::applicationFolder() {
+    const QString program = QCoreApplication::applicationDirPath();
+    return chooseApplicationFolder(program, qEnvironmentVariable("WORDWISP_HOME"), userDataFolder(),
+                                   isSystemFolder(program));
+}
+
+StorePaths::FolderChoice StorePaths::chooseApplicationFolder(const QString& programFolder,
+                                                             const QString& namedFolder,
+                                                             const QString& userDataFolder,
+                                                             bool programFolderIsSystem) {
+    if (!namedFolder.isEmpty())
+        return {FolderKind::Named, clean(QDir(namedFolder).absolutePath())};
+    const QFileInfo program(programFolder);
+    const bool holdsStore = QFileInfo(QDir(programFolder).filePath(QStringLiteral("Db"))).isDir();
+    if (!programFolderIsSystem && (holdsStore || (program.isDir() && program.isWritable())))
+        return {FolderKind::Program, clean(programFolder)};
+    return {FolderKind::UserData, clean(userDataFolder)};
+}
+
+QString StorePaths::userDataFolder() {
+    // Qt reads XDG_DATA_HOME and falls back to ~/.local/share, as the base directory rules say.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/wordwisp");
+}
+
+bool StorePaths::isSystemFolder(const QString& folder) {
+    static const QStringList system{QStringLiteral("/usr"), QStringLiteral("/bin"), QStringLiteral("/sbin"),
+                                    QStringLiteral("/lib"), QStringLiteral("/opt"), QStringLiteral("/etc")};
+    const QFileInfo info(folder);
+    const QString path = info.exists() ? info.canonicalFilePath() : QDir::cleanPath(info.absoluteFilePath());
+    for (const QString& top : system) {
+        // /usr/local is the administrator's, but it is still no place for one user's keys.
+        if (path == top || path.startsWith(top + u'/'))
+            return true;
+    }
+    return false;
 }
 
 QString StorePaths::root() const {

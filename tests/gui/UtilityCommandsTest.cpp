@@ -176,7 +176,7 @@ void UtilityCommandsTest::webItemsOpenTheirAddresses() {
     page.close();
     QCOMPARE(WebShortcuts::helpPageAddress(bin.path()), QUrl::fromLocalFile(page.fileName()).toString());
     QCOMPARE(WebShortcuts::helpPageCandidates(bin.path()).at(1),
-             bin.path() + QStringLiteral("/../share/wordwisp/help/index.html"));
+             QDir::cleanPath(bin.path() + QStringLiteral("/../share/wordwisp/help/index.html")));
 }
 
 QTEST_MAIN(UtilityCommandsTest)
