@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wordwisp needs, only those that are missing.
 #   deps.sh build   what building and running the program needs
-#   deps.sh test    that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
+#   deps.sh package that, plus what making and checking the Debian package needs
+#   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev libxfixes-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick)
+package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 
 wanted=("${build[@]}")
-[ "${1:-build}" = test ] && wanted+=("${test[@]}")
+case "${1:-build}" in
+    package) wanted+=("${package[@]}") ;;
+    test) wanted+=("${package[@]}" "${test[@]}") ;;
+esac
 
 missing=()
 for pkg in "${wanted[@]}"; do

@@ -10,10 +10,10 @@ namespace {
 constexpr int kSizes[] = {16, 22, 24, 32, 48, 64, 128};
 } // namespace
 
-QPixmap AppIcon::picture(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage AppIcon::image(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     // Drawn on a 32-unit grid, so every size keeps the same proportions.
     painter.scale(size / 32.0, size / 32.0);
@@ -50,12 +50,13 @@ QPixmap AppIcon::picture(int size) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(WindowStyle::kTitleButtonText);
     painter.drawPath(spark);
-    return pixmap;
+    painter.end();
+    return image;
 }
 
 QIcon AppIcon::icon() {
     QIcon icon;
     for (const int size : kSizes)
-        icon.addPixmap(picture(size));
+        icon.addPixmap(QPixmap::fromImage(image(size)));
     return icon;
 }
