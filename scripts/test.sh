@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: unit and GUI tests offscreen, end-to-end tests
-# against a real X server (Xvfb), a real editor and a real tray host.
+# against a real X server (Xvfb), a real editor and a real tray host; then, for a full run (no arguments),
+# the Debian package: built, checked by lintian, installed, used by a new user and purged again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -10,5 +11,9 @@ export LC_ALL=C.UTF-8
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 mkdir -p build/artifacts
-xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" \
-    ctest --test-dir build --output-on-failure --timeout 300 "$@"
+xvfb=(xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp")
+"${xvfb[@]}" ctest --test-dir build --output-on-failure --timeout 300 "$@"
+if [ $# -eq 0 ]; then
+    bash scripts/package.sh
+    "${xvfb[@]}" bash tests/package/deb_install.sh build-package/wordwisp_*.deb build/artifacts
+fi
