@@ -15,5 +15,6 @@ xvfb=(xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp")
 "${xvfb[@]}" ctest --test-dir build --output-on-failure --timeout 300 "$@"
 if [ $# -eq 0 ]; then
     bash scripts/package.sh
-    "${xvfb[@]}" bash tests/package/deb_install.sh build-package/wordwisp_*.deb build/artifacts
+    # 77: skipped, because the package is installed on this machine already.
+    "${xvfb[@]}" bash tests/package/deb_install.sh build-package/wordwisp_*.deb build/artifacts || [ $? -eq 77 ]
 fi

@@ -109,6 +109,8 @@ xdotool key Return
 tray_menu Down Right
 sleep 0.3
 screenshot tray-menu.png
+# The corner with the tray and the open menu, as the README shows it.
+import -window root -crop 520x230+760+0 +repage "$ARTIFACTS/tray-menu-corner.png"
 xdotool key Return
 sleep 1.6
 saved_as $'Dear team,\nYours\nJo' || fail "the chosen key was not pasted exactly once"
