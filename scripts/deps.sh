@@ -5,9 +5,9 @@
 #   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
 set -euo pipefail
 
-build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev fonts-liberation
+build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
        xdg-utils)
-test=(libgtest-dev libbenchmark-dev libxfixes-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
+test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 

@@ -4,7 +4,8 @@
 #include "platform/KeySender.h"
 
 bool PasteProtocol::putOnClipboard(const QString& text) {
-    m_clipboard.clear();
+    if (m_clipboard.clearsBeforeSet())
+        m_clipboard.clear();
     return m_clipboard.setText(text);
 }
 

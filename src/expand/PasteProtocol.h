@@ -5,7 +5,8 @@
 class Clipboard;
 class KeySender;
 
-// How text reaches another application: the clipboard is cleared and given the text, then the paste
+// How text reaches another application: the clipboard is cleared (where the platform needs that) and
+// given the text, then the paste
 // keystroke goes to whatever window has the focus, without waiting for it to be handled. The clipboard
 // trigger and the commands that paste on request share it.
 class PasteProtocol {
@@ -14,7 +15,8 @@ public:
 
     PasteProtocol(Clipboard& clipboard, KeySender& keys) : m_clipboard(clipboard), m_keys(keys) {}
 
-    // Clears the clipboard and puts the text there; true once the system confirms that it holds it.
+    // Clears the clipboard where needed and puts the text there; true once the system confirms that it
+    // holds it.
     bool putOnClipboard(const QString& text);
     // Sends Ctrl+V to the focused window.
     bool sendPaste();

@@ -17,6 +17,9 @@ public:
     virtual bool setText(const QString& text) = 0;
     // True where the platform tells us about every change (changed() fires); false where only polling works.
     virtual bool hasChangeSignal() const = 0;
+    // Whether putting text on the clipboard clears it first. Where taking the clipboard replaces what
+    // another program offered in one step, the clear only costs every client one more change event.
+    virtual bool clearsBeforeSet() const { return true; }
 
 signals:
     void changed();

@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #ifdef WORDWISP_X11
+#include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Support.h"
 
 namespace {
@@ -61,7 +62,14 @@ std::unique_ptr<Platform> createPlatform() {
 
 #ifdef WORDWISP_X11
     if (qpa == QLatin1String("xcb") && X11Support::available()) {
-        platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
+        if (changeSignal) {
+            auto clipboard = std::make_unique<X11Clipboard>();
+            if (clipboard->isValid())
+                platform->clipboard = std::move(clipboard);
+        }
+        // The polling path, measured and tested beside the other, stays with Qt's clipboard.
+        if (!platform->clipboard)
+            platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
         platform->keys = std::make_unique<XTestKeySender>();
         platform->effects = std::make_unique<X11WindowEffects>();
         platform->focus = std::make_unique<X11WindowFocus>();
