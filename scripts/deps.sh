@@ -8,7 +8,7 @@ set -euo pipefail
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
-      matchbox-window-manager openbox imagemagick)
+      matchbox-window-manager openbox imagemagick lxterminal)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 
 wanted=("${build[@]}")

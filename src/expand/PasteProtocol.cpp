@@ -10,7 +10,7 @@ bool PasteProtocol::putOnClipboard(const QString& text) {
 }
 
 bool PasteProtocol::sendPaste() {
-    return m_keys.send(kPasteKeys);
+    return m_keys.send(m_keys.pasteKeys());
 }
 
 bool PasteProtocol::paste(const QString& text) {

@@ -11,14 +11,12 @@ class KeySender;
 // trigger and the commands that paste on request share it.
 class PasteProtocol {
 public:
-    static inline const QString kPasteKeys = QStringLiteral("^v");
-
     PasteProtocol(Clipboard& clipboard, KeySender& keys) : m_clipboard(clipboard), m_keys(keys) {}
 
     // Clears the clipboard where needed and puts the text there; true once the system confirms that it
     // holds it.
     bool putOnClipboard(const QString& text);
-    // Sends Ctrl+V to the focused window.
+    // Sends the paste keystroke to the focused window (Ctrl+V; Ctrl+Shift+V in a terminal).
     bool sendPaste();
     // Both, with the keystroke sent only when the clipboard really holds the text: a paste after a failed
     // set would put whatever was there before (often the very keyword) into the user's document.

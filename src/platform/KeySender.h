@@ -8,4 +8,6 @@ class KeySender {
 public:
     virtual ~KeySender() = default;
     virtual bool send(const QString& sequence) = 0;
+    // The keystroke that pastes into the focused window: Ctrl+V, or what that application takes instead.
+    virtual QString pasteKeys() { return QStringLiteral("^v"); }
 };

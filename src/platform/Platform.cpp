@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #ifdef WORDWISP_X11
+#include "platform/KeyPlan.h"
 #include "platform/x11/X11Clipboard.h"
 #include "platform/x11/X11Support.h"
 
@@ -15,6 +16,7 @@ namespace {
 class XTestKeySender : public KeySender {
 public:
     bool send(const QString& sequence) override { return X11Support::sendKeys(sequence); }
+    QString pasteKeys() override { return KeyPlan::pasteKeysFor(X11Support::focusedWindowClass()); }
 };
 
 class X11WindowEffects : public QtWindowEffects {

@@ -1,5 +1,6 @@
 #include "platform/x11/X11Support.h"
 
+#include "platform/KeyPlan.h"
 #include "platform/KeystrokeNotation.h"
 
 #include <QElapsedTimer>
@@ -9,6 +10,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -44,12 +46,6 @@ KeySym keysymFor(const QString& key) {
     if (c < 0x100)
         return c;
     return 0x01000000 | c;
-}
-
-void fakeKey(Display* dpy, KeySym sym, bool press) {
-    const KeyCode code = XKeysymToKeycode(dpy, sym);
-    if (code != 0)
-        XTestFakeKeyEvent(dpy, code, press ? True : False, CurrentTime);
 }
 
 // Reads one window-valued property of a window; 0 when it is missing.
@@ -186,34 +182,93 @@ bool X11Support::setKeptAbove(unsigned long window, bool above) {
     return true;
 }
 
+namespace {
+// The modifier keys held down right now, from the server's key map and modifier mapping. Lock keys
+// (Caps Lock, Num Lock) are states rather than held keys and are left alone.
+QList<KeyPlan::HeldKey> heldModifiers(Display* dpy) {
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    QList<KeyPlan::HeldKey> held;
+    XModifierKeymap* map = XGetModifierMapping(dpy);
+    if (!map)
+        return held;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (modifier == LockMapIndex)
+            continue;
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            const KeyCode code = map->modifiermap[modifier * map->max_keypermod + i];
+            if (code == 0 || !(keys[code / 8] & (1 << (code % 8))))
+                continue;
+            const KeySym sym = XkbKeycodeToKeysym(dpy, code, 0, 0);
+            if (sym == XK_Num_Lock || sym == XK_Caps_Lock || sym == XK_Shift_Lock || sym == XK_Scroll_Lock)
+                continue;
+            const KeyPlan::Modifier kind = modifier == ControlMapIndex ? KeyPlan::Modifier::Ctrl
+                                           : modifier == ShiftMapIndex ? KeyPlan::Modifier::Shift
+                                           : (sym == XK_Alt_L || sym == XK_Alt_R || sym == XK_Meta_L)
+                                               ? KeyPlan::Modifier::Alt
+                                               : KeyPlan::Modifier::Other;
+            bool known = false;
+            for (const KeyPlan::HeldKey& key : held)
+                known = known || key.code == code;
+            if (!known)
+                held.append({code, kind});
+        }
+    }
+    XFreeModifiermap(map);
+    return held;
+}
+} // namespace
+
 bool X11Support::sendKeys(const QString& sequence) {
     Display* dpy = display();
     const auto strokes = KeystrokeNotation::parse(sequence);
     if (!dpy || !strokes)
         return false;
+    QList<KeyPlan::Stroke> resolved;
     for (const Keystroke& stroke : *strokes) {
         const KeySym sym = keysymFor(stroke.key);
-        if (sym == NoSymbol || XKeysymToKeycode(dpy, sym) == 0)
+        const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(dpy, sym);
+        if (code == 0)
             return false;
-        if (stroke.ctrl)
-            fakeKey(dpy, XK_Control_L, true);
-        if (stroke.alt)
-            fakeKey(dpy, XK_Alt_L, true);
         // A character that sits on the shifted level of its key (":" or "A") needs Shift held as well.
-        const KeyCode code = XKeysymToKeycode(dpy, sym);
         const bool shift =
             stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym && XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
-        if (shift)
-            fakeKey(dpy, XK_Shift_L, true);
-        fakeKey(dpy, sym, true);
-        fakeKey(dpy, sym, false);
-        if (shift)
-            fakeKey(dpy, XK_Shift_L, false);
-        if (stroke.alt)
-            fakeKey(dpy, XK_Alt_L, false);
-        if (stroke.ctrl)
-            fakeKey(dpy, XK_Control_L, false);
+        resolved.append({code, stroke.ctrl, shift, stroke.alt});
     }
+    const KeyPlan::ModifierCodes codes{XKeysymToKeycode(dpy, XK_Control_L), XKeysymToKeycode(dpy, XK_Shift_L),
+                                       XKeysymToKeycode(dpy, XK_Alt_L)};
+    for (const KeyPlan::Event& event : KeyPlan::plan(heldModifiers(dpy), resolved, codes))
+        XTestFakeKeyEvent(dpy, event.code, event.press ? True : False, CurrentTime);
     XFlush(dpy);
     return true;
+}
+
+QStringList X11Support::focusedWindowClass() {
+    Display* dpy = display();
+    Window window = focusedWindow();
+    if (!dpy || window == 0)
+        return {};
+    ErrorTrap trap(dpy);
+    // The focus may sit on an inner window of the application; WM_CLASS is on its top-level window.
+    for (int depth = 0; window != None && depth < 16; ++depth) {
+        XClassHint hint{};
+        if (XGetClassHint(dpy, window, &hint)) {
+            const QStringList names{QString::fromLocal8Bit(hint.res_name), QString::fromLocal8Bit(hint.res_class)};
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+            return names;
+        }
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(dpy, window, &root, &parent, &children, &count))
+            break;
+        if (children)
+            XFree(children);
+        if (parent == root)
+            break;
+        window = parent;
+    }
+    return {};
 }

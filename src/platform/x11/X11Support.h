@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // The few calls that Qt does not make for us on X11: asking the server who owns the clipboard, moving
 // the keyboard focus between other applications' windows, and synthesising keystrokes through XTest.
@@ -21,5 +22,8 @@ bool focusWindow(unsigned long window, int timeoutMs);
 // them (_NET_WM_STATE_ABOVE); the window keeps its place and size. False without a window manager.
 bool setKeptAbove(unsigned long window, bool above);
 // Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
+// Modifiers the user still holds are used or lifted as the sequence needs (see KeyPlan).
 bool sendKeys(const QString& sequence);
+// The instance and class names (WM_CLASS) of the application that has the focus; empty when unknown.
+QStringList focusedWindowClass();
 } // namespace X11Support
