@@ -64,17 +64,35 @@ QList<KeyPlan::Event> KeyPlan::plan(const QList<HeldKey>& held, const QList<Stro
 
 QString KeyPlan::pasteKeysFor(const QStringList& windowClass) {
     // Instance or class names as terminals set them in WM_CLASS, compared without case.
-    static const QStringList terminals{
-        QStringLiteral("gnome-terminal"), QStringLiteral("gnome-terminal-server"), QStringLiteral("xfce4-terminal"),
-        QStringLiteral("lxterminal"),     QStringLiteral("mate-terminal"),         QStringLiteral("tilix"),
-        QStringLiteral("terminator"),     QStringLiteral("guake"),                 QStringLiteral("tilda"),
-        QStringLiteral("sakura"),         QStringLiteral("terminology"),           QStringLiteral("qterminal"),
-        QStringLiteral("xterm"),          QStringLiteral("uxterm"),                QStringLiteral("urxvt"),
-        QStringLiteral("rxvt"),           QStringLiteral("konsole"),               QStringLiteral("kitty"),
-        QStringLiteral("alacritty"),      QStringLiteral("wezterm"),               QStringLiteral("st-256color"),
-        QStringLiteral("foot"),           QStringLiteral("yakuake"),               QStringLiteral("cool-retro-term"),
-        QStringLiteral("x-terminal-emulator"), QStringLiteral("org.gnome.console"), QStringLiteral("kgx"),
-        QStringLiteral("vte"),            QStringLiteral("ptyxis")};
+    static const QStringList terminals{QStringLiteral("gnome-terminal"),
+                                       QStringLiteral("gnome-terminal-server"),
+                                       QStringLiteral("xfce4-terminal"),
+                                       QStringLiteral("lxterminal"),
+                                       QStringLiteral("mate-terminal"),
+                                       QStringLiteral("tilix"),
+                                       QStringLiteral("terminator"),
+                                       QStringLiteral("guake"),
+                                       QStringLiteral("tilda"),
+                                       QStringLiteral("sakura"),
+                                       QStringLiteral("terminology"),
+                                       QStringLiteral("qterminal"),
+                                       QStringLiteral("xterm"),
+                                       QStringLiteral("uxterm"),
+                                       QStringLiteral("urxvt"),
+                                       QStringLiteral("rxvt"),
+                                       QStringLiteral("konsole"),
+                                       QStringLiteral("kitty"),
+                                       QStringLiteral("alacritty"),
+                                       QStringLiteral("wezterm"),
+                                       QStringLiteral("st-256color"),
+                                       QStringLiteral("foot"),
+                                       QStringLiteral("yakuake"),
+                                       QStringLiteral("cool-retro-term"),
+                                       QStringLiteral("x-terminal-emulator"),
+                                       QStringLiteral("org.gnome.console"),
+                                       QStringLiteral("kgx"),
+                                       QStringLiteral("vte"),
+                                       QStringLiteral("ptyxis")};
     for (const QString& name : windowClass) {
         if (terminals.contains(name, Qt::CaseInsensitive))
             return QStringLiteral("^+v");

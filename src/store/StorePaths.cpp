@@ -25,8 +25,7 @@ StorePaths::FolderChoice StorePaths::applicationFolder() {
                                    isSystemFolder(program));
 }
 
-StorePaths::FolderChoice StorePaths::chooseApplicationFolder(const QString& programFolder,
-                                                             const QString& namedFolder,
+StorePaths::FolderChoice StorePaths::chooseApplicationFolder(const QString& programFolder, const QString& namedFolder,
                                                              const QString& userDataFolder,
                                                              bool programFolderIsSystem) {
     if (!namedFolder.isEmpty())

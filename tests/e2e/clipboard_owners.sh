@@ -21,18 +21,10 @@ printf 'Work\r\n' >"$home/Db/Cat.ini"
 printf 'Best regards\r\n' >"$home/Db/Work/sig"
 start_wordwisp "$home"
 main=$(find_window '^Wordwisp$') || fail "the Wordwisp window did not appear"
-doc="$E2E_TMP/doc.txt"
-: >"$doc"
-l3afpad "$doc" >"$E2E_TMP/l3afpad.log" 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
-editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
-xdotool windowmove "$editor" 550 100
-xdotool mousemove --window "$editor" 100 100
-xdotool windowfocus --sync "$editor"
-sleep 0.3
+start_editor 550 100
+doc=$DOC
+editor=$EDITOR
 
-clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 # Types sig on a new line in the editor, copies it, and waits for the expansion; COPY_MS is how long
 # the expansion took.
 copy_sig() {

@@ -55,3 +55,32 @@ find_window() {
 screenshot() {
     import -window root "$ARTIFACTS/$1"
 }
+
+# Starts l3afpad on a new empty file $E2E_TMP/doc.txt at position $1,$2 and gives it the focus; sets DOC
+# and EDITOR (its window).
+start_editor() {
+    DOC="$E2E_TMP/doc.txt"
+    : >"$DOC"
+    l3afpad "$DOC" >"$E2E_TMP/l3afpad.log" 2>&1 &
+    E2E_PIDS+=($!)
+    wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
+    EDITOR=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
+    xdotool windowmove "$EDITOR" "$1" "$2"
+    xdotool mousemove --window "$EDITOR" 100 100
+    xdotool windowfocus --sync "$EDITOR"
+    sleep 0.3
+}
+
+clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+
+# Saves the editor (Ctrl+S) until $DOC holds exactly $1; false, with the saved bytes shown, if it never does.
+saved_as() {
+    printf '%s' "$1" >"$E2E_TMP/expected.txt"
+    for _ in $(seq 20); do
+        xdotool key ctrl+s
+        sleep 0.15
+        cmp -s "$DOC" "$E2E_TMP/expected.txt" && return 0
+    done
+    echo "--- saved"; od -c "$DOC" | tail -4
+    return 1
+}

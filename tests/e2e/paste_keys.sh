@@ -22,27 +22,9 @@ printf 'Work\r\n' >"$home/Db/Cat.ini"
 printf 'Best regards\r\n' >"$home/Db/Work/sig"
 start_wordwisp "$home"
 find_window '^Wordwisp$' >/dev/null || fail "the Wordwisp window did not appear"
-doc="$E2E_TMP/doc.txt"
-: >"$doc"
-l3afpad "$doc" >"$E2E_TMP/l3afpad.log" 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
-editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
-xdotool windowmove "$editor" 550 100
-xdotool mousemove --window "$editor" 100 100
-xdotool windowfocus --sync "$editor"
-sleep 0.3
-clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
-saved_as() {
-    printf '%s' "$1" >"$E2E_TMP/expected.txt"
-    for _ in $(seq 20); do
-        xdotool key ctrl+s
-        sleep 0.15
-        cmp -s "$doc" "$E2E_TMP/expected.txt" && return 0
-    done
-    echo "--- saved"; od -c "$doc" | tail -4
-    return 1
-}
+start_editor 550 100
+doc=$DOC
+editor=$EDITOR
 
 # Ctrl held from the copy: the expansion lands, and Ctrl is still down afterwards: a and v pressed
 # with it select everything and paste over it.

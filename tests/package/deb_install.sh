@@ -84,35 +84,17 @@ sleep 1.2
 import -window "$main" "$ARTIFACTS/main-window.png"
 
 # An example key expands in a real editor.
-doc="$E2E_TMP/doc.txt"
-: >"$doc"
-l3afpad "$doc" >"$E2E_TMP/l3afpad.log" 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
-editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
-xdotool windowmove "$editor" 350 150
-xdotool mousemove --window "$editor" 100 100
-xdotool windowfocus --sync "$editor"
-sleep 0.3
-clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+start_editor 350 150
+doc=$DOC
+editor=$EDITOR
 expand_in_editor() {
     xdotool type --delay 15 sig
     xdotool key shift+Home ctrl+c
     wait_for 5 clipboard_is $'Best regards,\r\nJo Example' ||
         fail "sig was not expanded: $(xclip -o -selection clipboard | od -c | head -3)"
 }
-saved_is() {
-    printf "$1" >"$E2E_TMP/expected.txt"
-    for _ in $(seq 20); do
-        sleep 0.1
-        xdotool key ctrl+s
-        sleep 0.1
-        cmp -s "$doc" "$E2E_TMP/expected.txt" && return 0
-    done
-    return 1
-}
 expand_in_editor
-saved_is 'Best regards,\nJo Example' || fail "the editor holds $(od -c "$doc" | head -3)"
+saved_as $'Best regards,\nJo Example' || fail "the editor holds $(od -c "$doc" | head -3)"
 echo "expansion of an example key in l3afpad: ok"
 
 # A second start while the window is in the tray: it leaves within 2 s, the window comes back, the first
@@ -134,7 +116,7 @@ xdotool mousemove --window "$editor" 100 100
 sleep 0.3
 xdotool key ctrl+End Return
 expand_in_editor
-saved_is 'Best regards,\nJo Example\nBest regards,\nJo Example' ||
+saved_as $'Best regards,\nJo Example\nBest regards,\nJo Example' ||
     fail "after the second start the editor holds $(od -c "$doc" | head -5)"
 echo "after the second start: one expansion"
 

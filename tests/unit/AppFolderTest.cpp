@@ -53,7 +53,8 @@ void AppFolderTest::folderChoice() {
     const QString user = QStringLiteral("/home/someone/.local/share/wordwisp");
 
     // WORDWISP_HOME wins over everything, made absolute and without a trailing separator.
-    auto choice = StorePaths::chooseApplicationFolder(program.path(), program.path() + QStringLiteral("/x//"), user, true);
+    auto choice =
+        StorePaths::chooseApplicationFolder(program.path(), program.path() + QStringLiteral("/x//"), user, true);
     QCOMPARE(choice.kind, Kind::Named);
     QCOMPARE(choice.folder, program.path() + QStringLiteral("/x"));
     QCOMPARE(StorePaths::chooseApplicationFolder(program.path(), QStringLiteral("rel"), user, false).folder,
@@ -104,7 +105,8 @@ void AppFolderTest::seedCopiesTheExamples() {
     QTemporaryDir dir;
     const QString example = dir.path() + QStringLiteral("/share/examples/Db");
     makeExample(example);
-    QFile::setPermissions(example + QStringLiteral("/Work/dear"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(example + QStringLiteral("/Work/dear"),
+                          QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     // A link in the example is neither copied nor followed.
     write(dir.path() + QStringLiteral("/secret"), "not for the store");
     QVERIFY(QFile::link(dir.path() + QStringLiteral("/secret"), example + QStringLiteral("/Work/link")));

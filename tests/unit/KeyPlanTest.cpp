@@ -19,18 +19,16 @@ private slots:
 
     void heldCtrlIsUsedAndStaysDown() {
         // Still on Ctrl after Ctrl+C (either Ctrl): v alone goes out, and Ctrl is never released.
-        QCOMPARE(KeyPlan::plan({{kCtrlL, M::Ctrl}}, {ctrlV}, codes),
-                 (QList<KeyPlan::Event>{{kV, true}, {kV, false}}));
-        QCOMPARE(KeyPlan::plan({{kCtrlR, M::Ctrl}}, {ctrlV}, codes),
-                 (QList<KeyPlan::Event>{{kV, true}, {kV, false}}));
+        QCOMPARE(KeyPlan::plan({{kCtrlL, M::Ctrl}}, {ctrlV}, codes), (QList<KeyPlan::Event>{{kV, true}, {kV, false}}));
+        QCOMPARE(KeyPlan::plan({{kCtrlR, M::Ctrl}}, {ctrlV}, codes), (QList<KeyPlan::Event>{{kV, true}, {kV, false}}));
     }
 
     void otherHeldModifiersAreLiftedAndPutBack() {
         // Ctrl+Shift+C in a terminal, fingers still down, and a Super key too: only Ctrl stays.
         const QList<KeyPlan::HeldKey> held{{kCtrlL, M::Ctrl}, {kShiftR, M::Shift}, {kSuper, M::Other}};
         QCOMPARE(KeyPlan::plan(held, {ctrlV}, codes),
-                 (QList<KeyPlan::Event>{{kShiftR, false}, {kSuper, false}, {kV, true}, {kV, false},
-                                        {kSuper, true}, {kShiftR, true}}));
+                 (QList<KeyPlan::Event>{
+                     {kShiftR, false}, {kSuper, false}, {kV, true}, {kV, false}, {kSuper, true}, {kShiftR, true}}));
         // A held Shift that the stroke needs is used as it is.
         const KeyPlan::Stroke ctrlShiftV{kV, true, true, false};
         QCOMPARE(KeyPlan::plan({{kShiftL, M::Shift}}, {ctrlShiftV}, codes),
@@ -40,15 +38,21 @@ private slots:
     void modifierNeededByOnlySomeStrokes() {
         // Alt held, Alt+Tab then a plain v: Alt is lifted throughout and pressed by us for the Tab only.
         const QList<KeyPlan::Stroke> strokes{{kTab, false, false, true}, {kV, false, false, false}};
-        QCOMPARE(KeyPlan::plan({{kAltL, M::Alt}}, strokes, codes),
-                 (QList<KeyPlan::Event>{{kAltL, false}, {kAltL, true}, {kTab, true}, {kTab, false}, {kAltL, false},
-                                        {kV, true}, {kV, false}, {kAltL, true}}));
+        QCOMPARE(KeyPlan::plan({{kAltL, M::Alt}}, strokes, codes), (QList<KeyPlan::Event>{{kAltL, false},
+                                                                                          {kAltL, true},
+                                                                                          {kTab, true},
+                                                                                          {kTab, false},
+                                                                                          {kAltL, false},
+                                                                                          {kV, true},
+                                                                                          {kV, false},
+                                                                                          {kAltL, true}}));
     }
 
     void pasteKeysFollowTheApplication() {
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("lxterminal"), QStringLiteral("Lxterminal")}),
                  QStringLiteral("^+v"));
-        QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("work-profile"), QStringLiteral("kitty")}), QStringLiteral("^+v"));
+        QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("work-profile"), QStringLiteral("kitty")}),
+                 QStringLiteral("^+v"));
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("XTerm")}), QStringLiteral("^+v"));
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("l3afpad"), QStringLiteral("L3afpad")}), QStringLiteral("^v"));
         // "st" alone would match too much; an unknown or missing class pastes with Ctrl+V.

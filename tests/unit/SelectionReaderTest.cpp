@@ -20,7 +20,9 @@ private slots:
         QCOMPARE(step.time, 1000ul);
         QVERIFY(step.startTimer);
         QVERIFY(!step.text);
-        step = reader.replied(1000, false, Type::Utf8String, QByteArray("stra\xc3\x9f" "e"));
+        step = reader.replied(1000, false, Type::Utf8String,
+                              QByteArray("stra\xc3\x9f"
+                                         "e"));
         QCOMPARE(step.text, QStringLiteral("straße"));
         QVERIFY(step.stopTimer);
         QVERIFY(!step.convert);

@@ -68,8 +68,8 @@ private:
 
 X11ClipboardWorker::X11ClipboardWorker(Display* dpy, int fixesEvent)
     : m_dpy(dpy), m_fixesEvent(fixesEvent),
-      m_window(XCreateWindow(dpy, DefaultRootWindow(dpy), -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
-                             CopyFromParent, 0, nullptr)),
+      m_window(XCreateWindow(dpy, DefaultRootWindow(dpy), -10, -10, 1, 1, 0, CopyFromParent, InputOnly, CopyFromParent,
+                             0, nullptr)),
       m_reader(m_window) {
     XSelectInput(dpy, m_window, PropertyChangeMask);
     XStoreName(dpy, m_window, "Wordwisp clipboard");
@@ -175,8 +175,8 @@ void X11ClipboardWorker::onReply(const XSelectionEvent& event) {
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(m_dpy, m_window, event.property, 0, long(m_maxPropertyBytes / 4), False, AnyPropertyType,
-                       &type, &format, &count, &remaining, &data);
+    XGetWindowProperty(m_dpy, m_window, event.property, 0, long(m_maxPropertyBytes / 4), False, AnyPropertyType, &type,
+                       &format, &count, &remaining, &data);
     SelectionReader::ReplyType kind = SelectionReader::ReplyType::Other;
     QByteArray bytes;
     if (type == m_incr) {
