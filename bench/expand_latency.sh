@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Expansion latency and idle cost, with the clipboard change signal and with the forced 10 ms poll, side
 # by side: the real program on a throw-away store, the real GTK editor l3afpad owning the clipboard.
-#   bench/expand_latency.sh [build dir] [rounds]     (default: build, 60)
+#   bench/expand_latency.sh [build dir] [rounds]     (default: build, 50)
 # Runs itself under Xvfb when no display is set. Prints numbers; it is not a pass/fail test.
 set -uo pipefail
 
 build=$(realpath "${1:-build}")
-rounds=${2:-60}
-idle_seconds=${IDLE_SECONDS:-30}
+rounds=${2:-50}
+idle_seconds=${IDLE_SECONDS:-20}
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" bash "$0" "$build" "$rounds"
 fi
 wordwisp="$build/wordwisp"
 probe="$build/bench/expand_latency_probe"
+owner="$build/tests/test_owner"
 [ -x "$wordwisp" ] && [ -x "$probe" ] || { echo "build wordwisp and expand_latency_probe first"; exit 2; }
 
 work=$(mktemp -d)
@@ -39,6 +40,15 @@ wait_window() { # args: xdotool search arguments
 # CPU time of the process, all its threads, in clock ticks (user + system).
 cpu_ticks() {
     awk '{ print $14 + $15 }' "/proc/$1/stat"
+}
+
+idle_cpu() { # args: pid; prints the share of a core and the CPU seconds used over $idle_seconds
+    local before after
+    before=$(cpu_ticks "$1")
+    sleep "$idle_seconds"
+    after=$(cpu_ticks "$1")
+    awk -v d=$((after - before)) -v s="$idle_seconds" -v hz="$(getconf CLK_TCK)" \
+        'BEGIN { printf "%.3f %% of a core (%.2f s)", d / hz / s * 100, d / hz }'
 }
 
 measure() { # args: label, extra environment
@@ -73,17 +83,23 @@ measure() { # args: label, extra environment
     xdotool type --delay 10 "nothing to expand here"
     xdotool key shift+Home ctrl+c
     sleep 2
-    local before after
-    before=$(cpu_ticks "$app")
-    sleep "$idle_seconds"
-    after=$(cpu_ticks "$app")
     local idle
-    idle=$(awk -v d=$((after - before)) -v s="$idle_seconds" -v hz="$(getconf CLK_TCK)" \
-        'BEGIN { printf "%.3f", d / hz / s * 100 }')
+    idle=$(idle_cpu "$app")
+    # Idle again, with a foreign owner holding 1 MB: a program that read every large clipboard would
+    # pay for it here.
+    local big=""
+    if [ -x "$owner" ]; then
+        "$owner" big 1048576 >"$work/$label.owner" 2>&1 &
+        pids+=($!)
+        sleep 2
+        big=$(idle_cpu "$app")
+    fi
     local failed
     failed=$(grep -c "Cannot set X11 selection owner" "$work/$label.log")
     printf '%-6s latency (ms): %s\n' "$label" "${summary#summary }"
-    printf '%-6s idle CPU over %ss: %s %% of a core; failed clipboard sets: %s\n' "$label" "$idle_seconds" "$idle" "$failed"
+    printf '%-6s idle CPU over %ss: %s; failed clipboard sets: %s\n' "$label" "$idle_seconds" "$idle" "$failed"
+    [ -n "$big" ] && printf '%-6s idle CPU over %ss, 1 MB foreign clipboard: %s; requests to the owner: %s\n' \
+        "$label" "$idle_seconds" "$big" "$(grep -c '^request' "$work/$label.owner")"
     stop_all
 }
 
