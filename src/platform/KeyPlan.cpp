@@ -29,25 +29,36 @@ QList<KeyPlan::Event> KeyPlan::plan(const QList<HeldKey>& held, const QList<Stro
             all = all && needs(stroke, key.modifier);
         (all ? kept : lifted).append(key);
     }
-    auto isKept = [&](Modifier modifier) {
+    auto isKept = [&](unsigned code) {
         for (const HeldKey& key : kept) {
-            if (key.modifier == modifier)
+            if (key.code == code)
                 return true;
         }
         return false;
+    };
+    // Our own key for a modifier: one the user does not hold. None when the user holds them all; the
+    // held one then does the job.
+    auto ownCode = [&](const QList<unsigned>& candidates) -> unsigned {
+        for (const unsigned code : candidates) {
+            if (code != 0 && !isKept(code))
+                return code;
+        }
+        return 0;
     };
 
     QList<Event> events;
     for (const HeldKey& key : lifted)
         events.append({key.code, false});
+    const struct {
+        Modifier modifier;
+        unsigned code;
+    } own[] = {{Modifier::Ctrl, ownCode(codes.ctrl)},
+               {Modifier::Alt, ownCode(codes.alt)},
+               {Modifier::Shift, ownCode(codes.shift)}};
     for (const Stroke& stroke : strokes) {
         QList<unsigned> pressed;
-        const struct {
-            Modifier modifier;
-            unsigned code;
-        } own[] = {{Modifier::Ctrl, codes.ctrl}, {Modifier::Alt, codes.alt}, {Modifier::Shift, codes.shift}};
         for (const auto& m : own) {
-            if (needs(stroke, m.modifier) && !isKept(m.modifier)) {
+            if (needs(stroke, m.modifier) && m.code != 0) {
                 events.append({m.code, true});
                 pressed.prepend(m.code);
             }

@@ -6,9 +6,11 @@
 #include <QString>
 
 // The key events that send a keystroke sequence cleanly, whatever the user still holds. The paste often
-// goes out while the fingers are still on Ctrl and C: a held Ctrl is used as it is (pressing it again
-// and releasing it would leave the user's Ctrl up), and any other held modifier (Shift, Alt, Super, ...)
-// is lifted for the length of the sequence and put back after, so Ctrl+V is exactly Ctrl+V.
+// goes out while the fingers are still on Ctrl and C. A held Ctrl is never pressed or released by us
+// (that would leave the user's Ctrl up); we hold the other Ctrl key for the stroke instead, so the
+// paste is still Ctrl+V when the user lets go of Ctrl half-way through it, and the user's Ctrl is still
+// down afterwards. Any other held modifier (Shift, Alt, Super, ...) is lifted for the length of the
+// sequence and put back after, so Ctrl+V is exactly Ctrl+V.
 namespace KeyPlan {
 
 enum class Modifier { Ctrl, Shift, Alt, Other };
@@ -33,11 +35,12 @@ struct Stroke {
     bool alt = false;
 };
 
-// The key codes the program presses for a modifier of its own.
+// The key codes the program may press for a modifier of its own, in order of preference (left, then
+// right key); the first one the user does not hold is used.
 struct ModifierCodes {
-    unsigned ctrl;
-    unsigned shift;
-    unsigned alt;
+    QList<unsigned> ctrl;
+    QList<unsigned> shift;
+    QList<unsigned> alt;
 };
 
 QList<Event> plan(const QList<HeldKey>& held, const QList<Stroke>& strokes, const ModifierCodes& codes);

@@ -217,6 +217,43 @@ QList<KeyPlan::HeldKey> heldModifiers(Display* dpy) {
     XFreeModifiermap(map);
     return held;
 }
+
+// The keys that set Ctrl, Shift and Alt, left key first. A key counts only where the modifier mapping
+// puts it on the same modifier as the left one: a right Alt that is AltGr on this layout is no Alt.
+KeyPlan::ModifierCodes modifierCodes(Display* dpy) {
+    XModifierKeymap* map = XGetModifierMapping(dpy);
+    const auto onModifierOf = [&](KeyCode code, KeyCode left) {
+        if (!map)
+            return code == left;
+        for (int modifier = 0; modifier < 8; ++modifier) {
+            bool hasCode = false;
+            bool hasLeft = false;
+            for (int i = 0; i < map->max_keypermod; ++i) {
+                const KeyCode entry = map->modifiermap[modifier * map->max_keypermod + i];
+                hasCode = hasCode || (entry != 0 && entry == code);
+                hasLeft = hasLeft || (entry != 0 && entry == left);
+            }
+            if (hasCode && hasLeft)
+                return true;
+        }
+        return false;
+    };
+    const auto codesFor = [&](std::initializer_list<KeySym> syms) {
+        QList<unsigned> codes;
+        const KeyCode left = XKeysymToKeycode(dpy, *syms.begin());
+        for (const KeySym sym : syms) {
+            const KeyCode code = XKeysymToKeycode(dpy, sym);
+            if (code != 0 && !codes.contains(code) && (code == left || onModifierOf(code, left)))
+                codes.append(code);
+        }
+        return codes;
+    };
+    KeyPlan::ModifierCodes codes{codesFor({XK_Control_L, XK_Control_R}), codesFor({XK_Shift_L, XK_Shift_R}),
+                                 codesFor({XK_Alt_L, XK_Alt_R, XK_Meta_L})};
+    if (map)
+        XFreeModifiermap(map);
+    return codes;
+}
 } // namespace
 
 bool X11Support::sendKeys(const QString& sequence) {
@@ -235,9 +272,7 @@ bool X11Support::sendKeys(const QString& sequence) {
             stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym && XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
         resolved.append({code, stroke.ctrl, shift, stroke.alt});
     }
-    const KeyPlan::ModifierCodes codes{XKeysymToKeycode(dpy, XK_Control_L), XKeysymToKeycode(dpy, XK_Shift_L),
-                                       XKeysymToKeycode(dpy, XK_Alt_L)};
-    for (const KeyPlan::Event& event : KeyPlan::plan(heldModifiers(dpy), resolved, codes))
+    for (const KeyPlan::Event& event : KeyPlan::plan(heldModifiers(dpy), resolved, modifierCodes(dpy)))
         XTestFakeKeyEvent(dpy, event.code, event.press ? True : False, CurrentTime);
     XFlush(dpy);
     return true;
