@@ -242,9 +242,12 @@ void MainWindow::Form_Unload(int& cancel) {
         cancel = -1;
         return;
     }
-    // The process ends whether or not the name could be stored: a read-only store must not keep the
-    // user from quitting. The write itself is atomic, so the old name survives a failure.
-    CatIni::write(m_paths.catIni(), category);
+    // The process ends whether or not the name could be stored: a read-only store or a full disk must not
+    // keep the user from quitting. The write itself is atomic, so the old name survives a failure; the
+    // user is told, or the next start would open another category without a word.
+    if (!CatIni::write(m_paths.catIni(), category))
+        m_platform.dialogs->messageBox(QStringLiteral("Error: The current category could not be saved"),
+                                       BoxStyle::Critical);
     // Also when leaving from the tray menu: an icon left behind would stay in the tray, dead.
     m_tray->RemoveTrayIcon();
     m_platform.shell->endProcess();

@@ -2,10 +2,32 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
+
+// Links followed to find the file to replace; a longer chain is a loop.
+constexpr int kMaxLinkDepth = 40;
+// rw-r--r--, what a new store file gets under the usual umask.
+constexpr QFileDevice::Permissions kNewFilePermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                         QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther;
+
+std::filesystem::path nativePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
 
 // Windows-1252 agrees with Latin-1 except in 0x80..0x9F; the five unassigned bytes map to themselves,
 // as Windows itself does.
@@ -24,19 +46,27 @@ QString decodeCp1252(const QByteArray& bytes) {
     return text;
 }
 
+constexpr QChar kByteOrderMark(0xFEFF);
+
 } // namespace
 
 QString TextFile::decode(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder is told to keep a BOM, so that exactly one is dropped here: a second one is a character
+    // of the text.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8(bytes);
     if (utf8.hasError())
         return decodeCp1252(bytes);
-    if (text.startsWith(QChar(0xFEFF)))
+    if (text.startsWith(kByteOrderMark))
         text.remove(0, 1);
     return text;
 }
 
 QByteArray TextFile::encode(const QString& text) {
+    // A text that begins with the BOM character would lose it to decode(); a BOM in front keeps it.
+    if (text.startsWith(kByteOrderMark))
+        return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
     return text.toUtf8();
 }
 
@@ -73,14 +103,41 @@ std::optional<QStringList> TextFile::readLines(const QString& path) {
 }
 
 bool TextFile::writeAtomic(const QString& path, const QString& content) {
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
+    // A link is followed, so the file it points to gets the new content and the link stays a link; a loop
+    // of links is refused.
+    QFileInfo target(path);
+    for (int depth = 0; target.isSymLink() && depth < kMaxLinkDepth; ++depth)
+        target.setFile(target.symLinkTarget());
+    if (target.isSymLink() || target.isDir() || (target.exists() && !target.isWritable()))
+        return false;
+    const QString finalPath = target.filePath();
+
+    // The temporary sits next to the file, so the rename stays on one file system and is atomic. Its name
+    // begins with a dot: a process killed before the rename leaves a file that no listing of the store
+    // shows, never a bogus key.
+    QTemporaryFile file(target.path() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".XXXXXX"));
+    if (!file.open())
         return false;
     const QByteArray bytes = encode(content);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // The write is buffered: only a flush tells whether a full disk took the last bytes.
+    if (file.write(bytes) != bytes.size() || !file.flush())
         return false;
-    }
-    return file.commit();
+#ifdef Q_OS_UNIX
+    // On disk before the rename: a power cut must not leave the new name on an empty file.
+    if (::fdatasync(file.handle()) != 0)
+        return false;
+#endif
+    const QFileDevice::Permissions permissions = target.exists() ? target.permissions() : kNewFilePermissions;
+    if (!file.setPermissions(permissions))
+        return false;
+    // Asking for the name gives the temporary one where the system created it without (O_TMPFILE).
+    const QString temporaryPath = file.fileName();
+    file.close();
+    std::error_code error;
+    // Unlike QFile::rename, this replaces an existing file, in one step.
+    std::filesystem::rename(nativePath(temporaryPath), nativePath(finalPath), error);
+    if (error)
+        return false; // the temporary is removed with the object
+    file.setAutoRemove(false);
+    return true;
 }

@@ -13,8 +13,10 @@ namespace TextFile {
 
 inline const QString kLineEnd = QStringLiteral("\r\n");
 
-// UTF-8 when the bytes are valid UTF-8 (a leading BOM is dropped), Windows-1252 otherwise.
+// UTF-8 when the bytes are valid UTF-8 (one leading BOM is dropped), Windows-1252 otherwise.
 QString decode(const QByteArray& bytes);
+// UTF-8 without BOM, unless the text itself begins with the BOM character: then a BOM comes first, so
+// that decode() gives the text back whole.
 QByteArray encode(const QString& text);
 
 // Splits text into lines. A line ends at CR LF or a lone CR; the final line may lack its end. The
@@ -26,7 +28,9 @@ std::optional<QString> read(const QString& path);
 std::optional<QStringList> readLines(const QString& path);
 
 // Replaces the file's content through a temporary file and an atomic rename, so that a crash or a full
-// disk leaves either the old or the new content, never a mix. False when anything failed.
+// disk leaves either the old or the new content, never a mix. The temporary's name begins with a dot, so
+// one left behind by a crash is never listed as a key. A link is followed and stays a link. False when
+// anything failed.
 bool writeAtomic(const QString& path, const QString& content);
 
 } // namespace TextFile

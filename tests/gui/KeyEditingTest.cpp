@@ -336,6 +336,18 @@ private slots:
         QCOMPARE(w.lastBox(), QStringLiteral("16|Error: The key memo could not be renamed"));
         QVERIFY(w.keys().isEmpty());
         QVERIFY(!QFileInfo::exists(w.store.root()));
+
+        // The store put back (restored from a copy, say): the same window lists and saves into it again.
+        w.store.key(kWork, QStringLiteral("memo"), "memo text\r\n");
+        win.keyList().RefreshKeyList();
+        QCOMPARE(w.keys(), QStringList{QStringLiteral("memo")});
+        win.keyList().selectKey(0);
+        QCOMPARE(w.text(), QStringLiteral("memo text"));
+        win.Text2->setText(QStringLiteral("edited again"));
+        w.click(win.Label6);
+        QCOMPARE(w.lastBox(), QStringLiteral("64|Salvato!"));
+        QCOMPARE(w.store.bytes(QStringLiteral("Work/memo")), QByteArray("edited again\r\n"));
+        QCOMPARE(w.store.entries(kWork), QStringList{QStringLiteral("memo")});
     }
 };
 

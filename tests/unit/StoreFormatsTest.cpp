@@ -44,6 +44,11 @@ void StoreFormatsTest::splitLines() {
 void StoreFormatsTest::decodesUtf8AndWindows1252() {
     QCOMPARE(TextFile::decode(QByteArray("caf\xc3\xa9")), QStringLiteral("café"));
     QCOMPARE(TextFile::decode(QByteArray("\xef\xbb\xbfhi")), QStringLiteral("hi"));
+    // Only one BOM is a mark; a second one is a character of the text, and a text that begins with that
+    // character is written with a BOM in front, so that it reads back whole.
+    const QString zwnbsp = QChar(0xFEFF) + QStringLiteral("hi");
+    QCOMPARE(TextFile::decode(QByteArray("\xef\xbb\xbf\xef\xbb\xbfhi")), zwnbsp);
+    QCOMPARE(TextFile::encode(zwnbsp), QByteArray("\xef\xbb\xbf\xef\xbb\xbfhi"));
     // Bytes a Windows editor wrote: é, the euro sign and curly quotes are no valid UTF-8.
     QCOMPARE(TextFile::decode(QByteArray("caf\xe9 \x80 \x96 \x93x\x94")),
              QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac \xe2\x80\x93 \xe2\x80\x9cx\xe2\x80\x9d"));
