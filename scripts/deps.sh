@@ -2,19 +2,22 @@
 # Installs the Debian packages Wordwisp needs, only those that are missing.
 #   deps.sh build   what building and running the program needs
 #   deps.sh package that, plus what making and checking the Debian package needs
+#   deps.sh fuzz    what building and running the program needs, plus clang and libFuzzer for the fuzz targets
 #   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
-      matchbox-window-manager openbox imagemagick lxterminal)
+      matchbox-window-manager openbox imagemagick lxterminal strace)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
+fuzz=(clang libclang-rt-14-dev)
 
 wanted=("${build[@]}")
 case "${1:-build}" in
     package) wanted+=("${package[@]}") ;;
-    test) wanted+=("${package[@]}" "${test[@]}") ;;
+    fuzz) wanted+=("${fuzz[@]}") ;;
+    test) wanted+=("${package[@]}" "${test[@]}" "${fuzz[@]}") ;;
 esac
 
 missing=()
