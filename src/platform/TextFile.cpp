@@ -9,6 +9,7 @@
 #include <system_error>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -16,10 +17,27 @@ namespace {
 
 // Links followed to find the file to replace; a longer chain is a loop.
 constexpr int kMaxLinkDepth = 40;
-// rw-r--r--, what a new store file gets under the usual umask.
-constexpr QFileDevice::Permissions kNewFilePermissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                         QFileDevice::ReadUser | QFileDevice::WriteUser |
-                                                         QFileDevice::ReadGroup | QFileDevice::ReadOther;
+// What a new file gets: read and write for everyone the user's umask lets have them, as any file the
+// user creates (rw-r--r-- under the usual umask, rw------- under a private one).
+QFileDevice::Permissions newFilePermissions() {
+    QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser |
+                                           QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                           QFileDevice::ReadOther | QFileDevice::WriteOther;
+#ifdef Q_OS_UNIX
+    // The umask can only be read by setting it; it is put back at once.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (mask & S_IRGRP)
+        permissions &= ~QFileDevice::ReadGroup;
+    if (mask & S_IWGRP)
+        permissions &= ~QFileDevice::WriteGroup;
+    if (mask & S_IROTH)
+        permissions &= ~QFileDevice::ReadOther;
+    if (mask & S_IWOTH)
+        permissions &= ~QFileDevice::WriteOther;
+#endif
+    return permissions;
+}
 
 std::filesystem::path nativePath(const QString& path) {
 #ifdef Q_OS_WIN
@@ -127,7 +145,7 @@ bool TextFile::writeAtomic(const QString& path, const QString& content) {
     if (::fdatasync(file.handle()) != 0)
         return false;
 #endif
-    const QFileDevice::Permissions permissions = target.exists() ? target.permissions() : kNewFilePermissions;
+    const QFileDevice::Permissions permissions = target.exists() ? target.permissions() : newFilePermissions();
     if (!file.setPermissions(permissions))
         return false;
     // Asking for the name gives the temporary one where the system created it without (O_TMPFILE).

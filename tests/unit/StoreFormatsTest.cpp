@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+#include <sys/stat.h>
+
 class StoreFormatsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -90,6 +92,25 @@ void StoreFormatsTest::writeAtomicReplacesOrFailsCleanly() {
     QVERIFY(!TextFile::writeAtomic(store.path(QStringLiteral("missing/k")), QStringLiteral("x")));
     QVERIFY(!KeyFile::readForEditor(store.path(QStringLiteral("dir"))));
     QVERIFY(!KeyFile::readForEditor(store.path(QStringLiteral("none"))));
+
+    // A replaced file keeps its permissions; a new one follows the umask, as every file the user makes.
+    const auto mode = [&](const char* name) {
+        struct stat info {};
+        ::stat(QFile::encodeName(store.path(QString::fromLatin1(name))).constData(), &info);
+        return info.st_mode & 0777;
+    };
+    QFile::setPermissions(store.path(QStringLiteral("k")), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                               QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                               QFileDevice::ReadGroup);
+    QVERIFY(TextFile::writeAtomic(store.path(QStringLiteral("k")), QStringLiteral("again")));
+    QCOMPARE(mode("k"), 0640u);
+    const mode_t umask = ::umask(077);
+    QVERIFY(TextFile::writeAtomic(store.path(QStringLiteral("private")), QStringLiteral("x")));
+    ::umask(022);
+    QVERIFY(TextFile::writeAtomic(store.path(QStringLiteral("shared")), QStringLiteral("x")));
+    ::umask(umask);
+    QCOMPARE(mode("private"), 0600u);
+    QCOMPARE(mode("shared"), 0644u);
 }
 
 void StoreFormatsTest::catIniName_data() {
