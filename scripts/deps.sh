@@ -7,6 +7,7 @@
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
+       libwayland-dev libwayland-bin libxkbcommon-dev
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick lxterminal strace)

@@ -8,6 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    choosePlatformPlugin();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Wordwisp"));
     // The window may go to the tray; only an explicit exit ends the program.
@@ -32,5 +33,7 @@ int main(int argc, char* argv[]) {
     MainWindow window(*platform, StorePaths(home.folder));
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &MainWindow::bringBack);
     window.show();
+    if (!platform->startupNotice.isEmpty())
+        platform->dialogs->messageBox(platform->startupNotice, BoxStyle::Information);
     return QApplication::exec();
 }

@@ -4,6 +4,12 @@
 #include "platform/qt/QtClipboard.h"
 
 #include <QGuiApplication>
+
+#ifdef WORDWISP_WAYLAND
+#include "platform/wayland/WaylandClipboard.h"
+#include "platform/wayland/WaylandInput.h"
+#include "platform/wayland/WaylandSession.h"
+#endif
 #include <QWidget>
 #include <QWindow>
 
@@ -54,6 +60,23 @@ public:
 } // namespace
 #endif
 
+namespace {
+[[maybe_unused]] const QString kNoNativeWayland =
+    QStringLiteral("This Wayland desktop lets no program watch the clipboard or type for you (data-control and virtual "
+                   "keyboard). Wordwisp expands keywords in X11 (XWayland) windows only.");
+} // namespace
+
+void choosePlatformPlugin() {
+#ifdef WORDWISP_WAYLAND
+    if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    const WaylandSession::Offered offered = WaylandSession::probe();
+    if (!offered.dataControl || !offered.virtualKeyboard)
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+}
+
 std::unique_ptr<Platform> createPlatform() {
     auto platform = std::make_unique<Platform>();
     // The change signal is trusted wherever Qt delivers one; WORDWISP_FORCE_POLL turns it off so the
@@ -62,8 +85,31 @@ std::unique_ptr<Platform> createPlatform() {
     const QString qpa = QGuiApplication::platformName();
     const bool changeSignal = !forcePoll && qpa != QLatin1String("offscreen") && qpa != QLatin1String("minimal");
 
+#ifdef WORDWISP_WAYLAND
+    // In a Wayland session the compositor's clipboard and keyboard reach every window, whichever plugin
+    // draws ours; X11 reaches only the XWayland ones.
+    if (changeSignal && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        auto session = std::make_unique<WaylandSession>();
+        if (session->isValid()) {
+            auto clipboard = std::make_unique<WaylandClipboard>(*session);
+            std::unique_ptr<WaylandWindows> windows;
+            if (session->offered().foreignToplevel)
+                windows = std::make_unique<WaylandWindows>(*session);
+            auto keys = std::make_unique<WaylandKeySender>(*session, windows.get());
+            if (clipboard->isValid() && keys->isValid()) {
+                platform->clipboard = std::move(clipboard);
+                platform->keys = std::move(keys);
+                if (windows)
+                    platform->focus = std::move(windows);
+                platform->session = std::move(session);
+            }
+        }
+        if (!platform->session)
+            platform->startupNotice = kNoNativeWayland;
+    }
+#endif
 #ifdef WORDWISP_X11
-    if (qpa == QLatin1String("xcb") && X11Support::available()) {
+    if (!platform->clipboard && qpa == QLatin1String("xcb") && X11Support::available()) {
         if (changeSignal) {
             auto clipboard = std::make_unique<X11Clipboard>();
             if (clipboard->isValid())
@@ -73,9 +119,10 @@ std::unique_ptr<Platform> createPlatform() {
         if (!platform->clipboard)
             platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
         platform->keys = std::make_unique<XTestKeySender>();
-        platform->effects = std::make_unique<X11WindowEffects>();
         platform->focus = std::make_unique<X11WindowFocus>();
     }
+    if (qpa == QLatin1String("xcb") && X11Support::available())
+        platform->effects = std::make_unique<X11WindowEffects>();
 #endif
     if (!platform->clipboard)
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal);

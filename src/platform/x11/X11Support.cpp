@@ -1,6 +1,7 @@
 #include "platform/x11/X11Support.h"
 
 #include "platform/KeyPlan.h"
+#include "platform/KeySyms.h"
 #include "platform/KeystrokeNotation.h"
 
 #include <QElapsedTimer>
@@ -22,30 +23,8 @@ Display* display() {
 }
 
 KeySym keysymFor(const QString& key) {
-    static const struct {
-        const char* name;
-        KeySym sym;
-    } named[] = {{"TAB", XK_Tab},       {"ENTER", XK_Return},  {"ESC", XK_Escape},  {"BACKSPACE", XK_BackSpace},
-                 {"DELETE", XK_Delete}, {"INSERT", XK_Insert}, {"HOME", XK_Home},   {"END", XK_End},
-                 {"PGUP", XK_Prior},    {"PGDN", XK_Next},     {"UP", XK_Up},       {"DOWN", XK_Down},
-                 {"LEFT", XK_Left},     {"RIGHT", XK_Right},   {"BREAK", XK_Break}, {"F1", XK_F1},
-                 {"F2", XK_F2},         {"F3", XK_F3},         {"F4", XK_F4},       {"F5", XK_F5},
-                 {"F6", XK_F6},         {"F7", XK_F7},         {"F8", XK_F8},       {"F9", XK_F9},
-                 {"F10", XK_F10},       {"F11", XK_F11},       {"F12", XK_F12}};
-    if (key.size() > 1) {
-        for (const auto& entry : named) {
-            if (key == QLatin1String(entry.name))
-                return entry.sym;
-        }
-        return NoSymbol;
-    }
-    const char16_t c = key.at(0).unicode();
-    if (c == u' ')
-        return XK_space;
-    // Latin-1 characters share their keysym values.
-    if (c < 0x100)
-        return c;
-    return 0x01000000 | c;
+    const std::uint32_t sym = KeySyms::forKey(key);
+    return sym == 0 ? NoSymbol : KeySym(sym);
 }
 
 // Reads one window-valued property of a window; 0 when it is missing.

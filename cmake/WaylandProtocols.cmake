@@ -1,0 +1,28 @@
+# Wayland: the clipboard through data-control and keystrokes through a virtual keyboard, on compositors
+# that offer them. The protocols Debian does not ship are kept in src/platform/wayland/protocols; their
+# client code is generated at build time into one small library that the program and the test tools share.
+pkg_check_modules(WAYLAND IMPORTED_TARGET wayland-client xkbcommon)
+find_program(WAYLAND_SCANNER wayland-scanner)
+if(NOT WAYLAND_FOUND OR NOT WAYLAND_SCANNER)
+    message(STATUS "Wayland backend: off (needs libwayland-dev, libxkbcommon-dev and wayland-scanner)")
+    return()
+endif()
+set(WORDWISP_WAYLAND ON)
+
+set(protocol_dir ${PROJECT_SOURCE_DIR}/src/platform/wayland/protocols)
+set(generated_dir ${CMAKE_BINARY_DIR}/wayland-protocols)
+set(generated)
+foreach(name virtual-keyboard-unstable-v1 wlr-data-control-unstable-v1 wlr-foreign-toplevel-management-unstable-v1)
+    set(xml ${protocol_dir}/${name}.xml)
+    add_custom_command(OUTPUT ${generated_dir}/${name}-client.h ${generated_dir}/${name}.c
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${generated_dir}
+        COMMAND ${WAYLAND_SCANNER} client-header ${xml} ${generated_dir}/${name}-client.h
+        COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${generated_dir}/${name}.c
+        DEPENDS ${xml}
+        COMMENT "Generating the client code of ${name}")
+    list(APPEND generated ${generated_dir}/${name}-client.h ${generated_dir}/${name}.c)
+endforeach()
+add_library(wordwisp_wayland_protocols STATIC ${generated})
+target_include_directories(wordwisp_wayland_protocols PUBLIC ${generated_dir})
+target_link_libraries(wordwisp_wayland_protocols PUBLIC PkgConfig::WAYLAND)
+set_target_properties(wordwisp_wayland_protocols PROPERTIES POSITION_INDEPENDENT_CODE ON)
