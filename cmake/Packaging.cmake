@@ -54,4 +54,6 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://wordwisp.org/")
 # the web shortcuts and the help page, Qt's xcb platform plugin, and a font for every text it draws.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, qt6-qpa-plugins, fonts-liberation | fonts-dejavu-core")
+# On a Wayland desktop the window is drawn natively with the wayland plugin; without it Qt uses XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 include(CPack)
