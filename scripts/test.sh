@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: unit and GUI tests offscreen, end-to-end tests
 # against a real X server (Xvfb), a real editor and a real tray host; then, for a full run (no arguments),
-# the Debian package: built, checked by lintian, installed, used by a new user and purged again.
+# the Debian package: built, checked by lintian, installed, used by a new user and purged again, and the
+# parsers fuzzed for FUZZ_SECONDS (default 30) each.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
@@ -17,4 +18,5 @@ if [ $# -eq 0 ]; then
     bash scripts/package.sh
     # 77: skipped, because the package is installed on this machine already.
     "${xvfb[@]}" bash tests/package/deb_install.sh build-package/wordwisp_*.deb build/artifacts || [ $? -eq 77 ]
+    bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 fi

@@ -17,6 +17,14 @@ const QSet<QString>& namedKeys() {
     return keys;
 }
 
+// The UTF-16 units of the character at i: two for a surrogate pair, none for half of one, which is no
+// character that could be typed.
+qsizetype characterLength(QStringView text, qsizetype i) {
+    if (!text[i].isSurrogate())
+        return 1;
+    return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 0;
+}
+
 } // namespace
 
 bool KeystrokeNotation::isNamedKey(const QString& name) {
@@ -49,7 +57,7 @@ std::optional<QList<Keystroke>> KeystrokeNotation::parse(const QString& sequence
             const QString inside = sequence.mid(i + 1, close - i - 1);
             if (inside.isEmpty())
                 return std::nullopt;
-            if (inside.size() == 1) {
+            if (characterLength(inside, 0) == inside.size()) {
                 stroke.key = inside;
             } else {
                 const QString name = inside.toUpper();
@@ -67,8 +75,11 @@ std::optional<QList<Keystroke>> KeystrokeNotation::parse(const QString& sequence
             stroke.key = QStringLiteral("ENTER");
             ++i;
         } else {
-            stroke.key = QString(c);
-            ++i;
+            const qsizetype length = characterLength(sequence, i);
+            if (length == 0)
+                return std::nullopt;
+            stroke.key = sequence.mid(i, length);
+            i += length;
         }
         strokes.append(stroke);
         held = {};

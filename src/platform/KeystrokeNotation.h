@@ -10,7 +10,8 @@ struct Keystroke {
     bool ctrl = false;
     bool alt = false;
     bool shift = false;
-    // A single character ("v"), or a named key in upper case ("TAB", "ENTER", "ESC", ...).
+    // A single character ("v", or the surrogate pair of one beyond U+FFFF), or a named key in upper case
+    // ("TAB", "ENTER", "ESC", ...).
     QString key;
 
     bool operator==(const Keystroke&) const = default;

@@ -45,6 +45,10 @@ QString CatIni::chooseCategory(const QString& content, const QStringList& catego
     return {};
 }
 
+QString CatIni::content(const QString& categoryName) {
+    return categoryName + TextFile::kLineEnd;
+}
+
 bool CatIni::write(const QString& path, const QString& categoryName) {
-    return TextFile::writeAtomic(path, categoryName + TextFile::kLineEnd);
+    return TextFile::writeAtomic(path, content(categoryName));
 }

@@ -17,6 +17,9 @@ QString firstField(const QString& content);
 // (so "Work,old" still selects Work when no category is called "Work,old"). Empty when neither exists.
 QString chooseCategory(const QString& content, const QStringList& categories);
 
+// What the file holds for a category: its name followed by CR LF.
+QString content(const QString& categoryName);
+
 // Writes the name atomically, so an interrupted exit leaves the previous name, never a broken file.
 bool write(const QString& path, const QString& categoryName);
 

@@ -15,8 +15,15 @@ bool NameRules::isBlank(const QString& text) {
 bool NameRules::isAcceptable(const QString& name) {
     if (isBlank(name) || name.startsWith(u'.'))
         return false;
-    for (const QChar c : name) {
-        if (kForbidden.contains(c) || c.category() == QChar::Other_Control)
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        // Half a character has no file name of its own: it would be written as U+FFFD, so that two such
+        // names would share one file.
+        if (c.isSurrogate() || kForbidden.contains(c) || c.category() == QChar::Other_Control)
             return false;
     }
     return true;

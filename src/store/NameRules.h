@@ -12,7 +12,8 @@ namespace NameRules {
 bool isBlank(const QString& text);
 
 // False for a name that is empty or only blanks, is "." or "..", begins with a dot (the listings skip
-// hidden entries), or holds one of \ / : * ? " < > | or a control character.
+// hidden entries), or holds one of \ / : * ? " < > |, a control character or half of a character (an
+// unpaired surrogate).
 bool isAcceptable(const QString& name);
 
 // Two names that the store's home platform would take for the same file: equal without regard to case.

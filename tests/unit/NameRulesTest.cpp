@@ -25,6 +25,10 @@ private slots:
         QTest::newRow("line feed") << QStringLiteral("a\nb") << false;
         QTest::newRow("nul") << QString(QChar(0)) << false;
         QTest::newRow("delete char") << QString(QChar(0x7F)) << false;
+        // Half a character would be written as U+FFFD, so two such names would share one file.
+        QTest::newRow("beyond U+FFFF") << QStringLiteral("😀 smile") << true;
+        QTest::newRow("lone high surrogate") << QStringLiteral("a") + QChar(0xD83D) << false;
+        QTest::newRow("lone low surrogate") << QChar(0xDE00) + QStringLiteral("a") << false;
     }
     void acceptance() {
         QFETCH(QString, name);

@@ -22,7 +22,7 @@ private slots:
 
 namespace {
 Keystroke key(const char* k, bool ctrl = false, bool alt = false, bool shift = false) {
-    return {ctrl, alt, shift, QString::fromLatin1(k)};
+    return {ctrl, alt, shift, QString::fromUtf8(k)};
 }
 } // namespace
 
@@ -38,6 +38,7 @@ void PlatformLogicTest::keystrokes_data() {
     QTest::newRow("braced literals") << "{^}{%}{{}{}}" << QList<Keystroke>{key("^"), key("%"), key("{"), key("}")};
     QTest::newRow("named keys any case") << "{enter}{Esc}~" << QList<Keystroke>{key("ENTER"), key("ESC"), key("ENTER")};
     QTest::newRow("empty") << "" << QList<Keystroke>{};
+    QTest::newRow("beyond U+FFFF is one key") << "😀{😀}" << QList<Keystroke>{key("😀"), key("😀")};
 }
 
 void PlatformLogicTest::keystrokes() {
@@ -51,6 +52,9 @@ void PlatformLogicTest::keystrokes() {
 void PlatformLogicTest::malformedKeystrokes() {
     for (const char* bad : {"^", "{TAB", "{NOPE}", "{}", "a}", "%"})
         QVERIFY2(!KeystrokeNotation::parse(QString::fromLatin1(bad)), bad);
+    // Half of a character is no key that could be typed.
+    QVERIFY(!KeystrokeNotation::parse(QStringLiteral("^") + QChar(0xD83D)));
+    QVERIFY(!KeystrokeNotation::parse(QStringLiteral("{") + QChar(0xDE00) + QStringLiteral("}")));
 }
 
 void PlatformLogicTest::clockTexts() {
