@@ -3,14 +3,15 @@
 #   deps.sh build   what building and running the program needs
 #   deps.sh package that, plus what making and checking the Debian package needs
 #   deps.sh fuzz    what building and running the program needs, plus clang and libFuzzer for the fuzz targets
-#   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host ...)
+#   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host,
+#                   a headless sway with wtype and wl-clipboard ...)
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
        libwayland-dev libwayland-bin libxkbcommon-dev
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
-      matchbox-window-manager openbox imagemagick lxterminal strace)
+      matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 fuzz=(clang libclang-rt-14-dev)
 

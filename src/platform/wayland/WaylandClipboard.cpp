@@ -219,8 +219,8 @@ void WaylandClipboard::clear() {
 bool WaylandClipboard::setText(const QString& text) {
     if (!m_device)
         return false;
-    if (m_source)
-        zwlr_data_control_source_v1_destroy(m_source);
+    // The source before this one stays until the compositor cancels it: destroying it first would
+    // empty the clipboard for a moment, one more change for every client to see.
     m_source = zwlr_data_control_manager_v1_create_data_source(m_session.dataControl());
     zwlr_data_control_source_v1_add_listener(m_source, &kSourceListener, this);
     for (const QByteArray& type : kTextTypes)

@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Twenty expansions in a native Wayland GTK editor under a headless sway: type a keyword in l3afpad
+# (wtype), select it and copy it (a virtual keyboard), and check that Wordwisp replaced it with the key's
+# text through data-control and its own virtual keyboard; after each round the editor saves and the file
+# is compared byte for byte with what it must hold by then. Then a clipboard owner that never answers,
+# followed by an ordinary copy that must still be expanded, and a key of another category that must not.
+# Prints the Ctrl+C-to-expansion time of every copy and their median.
+#   wayland_l3afpad.sh <wordwisp binary> <artifacts dir>
+source "$(dirname "$0")/wayland.bash"
+
+report() {
+    sway_ipc -t get_tree >"$ARTIFACTS/wayland-tree.json" 2>/dev/null
+    echo "--- the editor's file, last saved"; tail -c 120 "$DOC" | od -c | tail -8
+    echo "--- wordwisp log"; cat "$WL_TMP/wordwisp.log"
+    echo "--- l3afpad log"; tail -20 "$WL_TMP/l3afpad.log"
+    echo "--- sway log"; tail -20 "$WL_TMP/sway.log"
+}
+trap 'status=$?; [ $status -ne 0 ] && report; wl_cleanup; exit $status' EXIT
+
+# The store: one category with the keys the rounds use, and one that is not current.
+home="$WL_TMP/home/wordwisp"
+db="$home/Db"
+mkdir -p "$db/Work" "$db/Other" "$WL_TMP/doc"
+printf 'Work\r\n' >"$db/Cat.ini"
+printf 'Best regards\r\n' >"$db/Work/sig"
+printf 'Yours\r\n*/ signature for letters\r\nJo\r\n' >"$db/Work/memo"
+printf 'Date: [date]\r\n' >"$db/Work/today"
+printf 'Grüße aus Köln — naïve café ✓\r\n' >"$db/Work/straße"
+printf 'other category\r\n' >"$db/Other/elsewhere"
+DOC="$WL_TMP/doc/doc.txt"
+: >"$DOC"
+chown -R "$WL_OWNER" "$home" "$WL_TMP/doc"
+
+start_sway
+start_client "$WL_TMP/wordwisp.log" WORDWISP_HOME="$home" QT_QPA_PLATFORM=wayland "$WORDWISP_BIN"
+wordwisp_pid=$WL_PID
+wait_for 10 has_window wordwisp || fail "the Wordwisp window did not appear"
+# The editor maps last, so sway gives it the focus; say so anyway, and wait until it has it.
+start_client "$WL_TMP/l3afpad.log" GDK_BACKEND=wayland l3afpad "$DOC"
+wait_for 10 has_window l3afpad || fail "l3afpad did not appear"
+sway_ipc '[app_id="l3afpad"] focus' >/dev/null
+wait_for 3 has_focus l3afpad || fail "l3afpad did not get the focus"
+sleep 0.3
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+times=()
+# Copies the selection and waits up to 3 s for the expansion: the clipboard holds Wordwisp's text $1, or
+# the editor's own copy of it, $2 (GTK takes the clipboard back right after every paste, with LF line
+# ends). COPY_MS is how long that took; OWN is yes when Wordwisp's text itself was seen.
+copy_expands_to() {
+    local started got
+    started=$(now_ms)
+    keys ctrl+c
+    while :; do
+        got=$(clipboard; printf x)
+        got=${got%x}
+        [ "$got" = "$1" ] && OWN=yes && break
+        [ "$got" = "$2" ] && OWN=no && break
+        [ $(($(now_ms) - started)) -gt 3000 ] && return 1
+        sleep 0.005
+    done
+    COPY_MS=$(($(now_ms) - started))
+    times+=("$COPY_MS")
+}
+
+# Each case: the text typed and copied, the clipboard text expected after the expansion (lines joined
+# with CR LF, the comment line left out), and the text the editor shows for it (GTK keeps LF line ends).
+typed=()
+clip=()
+shown=()
+add_case() { typed+=("$1"); clip+=("$2"); shown+=("$3"); }
+add_case "sig" "Best regards" "Best regards"
+add_case "memo" $'Yours\r\nJo' $'Yours\nJo'
+add_case "today" "Date: @DATE@" "Date: @DATE@"
+add_case "  SiG  " "Best regards" "Best regards"
+add_case "Straße" "Grüße aus Köln — naïve café ✓" "Grüße aus Köln — naïve café ✓"
+
+expected=""
+rounds=20
+declare -i crlf_rounds=0 crlf_seen=0
+for round in $(seq 0 $((rounds - 1))); do
+    c=$((round % ${#typed[@]}))
+    today=$(date +%m-%d-%Y)
+    want_clip=${clip[$c]//@DATE@/$today}
+    want_shown=${shown[$c]//@DATE@/$today}
+    if [ "$round" -gt 0 ]; then
+        keys Return
+        expected+=$'\n'
+    fi
+    type_text "${typed[$c]}"
+    keys shift+Home
+    copy_expands_to "$want_clip" "$want_shown" ||
+        fail "round $((round + 1)) (${typed[$c]}): clipboard holds $(clipboard | head -c 200 | od -c | head -3)"
+    expected+=$want_shown
+    # The paste is asynchronous in GTK: save until the file shows it.
+    saved_as "$expected" || fail "round $((round + 1)) (${typed[$c]}): the saved file differs"
+    [ "$want_clip" != "$want_shown" ] && crlf_rounds+=1 && [ $OWN = yes ] && crlf_seen+=1
+    echo "round $((round + 1)): ${typed[$c]} -> ok, expanded in $COPY_MS ms"
+done
+
+# An owner that never writes a byte: Wordwisp asks it, must not hang on the answer, and expands the next
+# copy as usual.
+start_client "$WL_TMP/silent.log" "$WL_PEER" silent
+wait_for 5 grep -q owned "$WL_TMP/silent.log" || fail "wl_peer silent did not take the clipboard"
+wait_for 3 grep -q '^request' "$WL_TMP/silent.log" || fail "Wordwisp never asked the silent owner"
+sleep 0.3
+kill -0 "$wordwisp_pid" 2>/dev/null || fail "wordwisp died on the silent owner"
+keys Return
+type_text sig
+keys shift+Home
+copy_expands_to "Best regards" "Best regards" || fail "sig after the silent owner: clipboard holds $(clipboard | head -c 80)"
+expected+=$'\nBest regards'
+saved_as "$expected" || fail "sig after the silent owner: the saved file differs"
+echo "silent owner: $(grep -c '^request' "$WL_TMP/silent.log") request(s) unanswered; next copy expanded in $COPY_MS ms"
+
+# A key of another category is never expanded.
+keys Return
+type_text elsewhere
+keys shift+Home ctrl+c
+wait_for 3 clipboard_is elsewhere || fail "the copy of elsewhere did not reach the clipboard: $(clipboard | head -c 80)"
+sleep 0.5
+clipboard_is elsewhere || fail "a key of another category was expanded: $(clipboard | head -c 80)"
+expected+=$'\nelsewhere'
+saved_as "$expected" || fail "the editor does not hold elsewhere as typed"
+
+kill -0 "$wordwisp_pid" 2>/dev/null || fail "wordwisp is no longer running"
+cp "$WL_TMP/wordwisp.log" "$ARTIFACTS/wayland-wordwisp.log"
+sorted=($(printf '%s\n' "${times[@]}" | sort -n))
+echo "copy to expansion: median ${sorted[${#sorted[@]} / 2]} ms, min ${sorted[0]} ms, max ${sorted[-1]} ms over ${#times[@]} copies"
+# The editor replaces Wordwisp's text within milliseconds; report how often the poll saw it before that.
+echo "multi-line key: Wordwisp's CR LF text itself seen in $crlf_seen of $crlf_rounds rounds (else the editor's copy after the paste)"
+echo "all $rounds rounds passed"
