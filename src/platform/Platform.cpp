@@ -104,7 +104,8 @@ std::unique_ptr<Platform> createPlatform() {
                 platform->session = std::move(session);
             }
         }
-        if (!platform->session)
+        // Said only where a compositor answered: a WAYLAND_DISPLAY left over from elsewhere is no desktop.
+        if (!platform->session && session->offered().connected)
             platform->startupNotice = kNoNativeWayland;
     }
 #endif
