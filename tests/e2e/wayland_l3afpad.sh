@@ -113,6 +113,23 @@ expected+=$'\nBest regards'
 saved_as "$expected" || fail "sig after the silent owner: the saved file differs"
 echo "silent owner: $(grep -c '^request' "$WL_TMP/silent.log") request(s) unanswered; next copy expanded in $COPY_MS ms"
 
+# 10 MB on the clipboard (wl-copy serves it to whoever asks): Wordwisp stops reading after a keyword's
+# worth, and the next copy is expanded as usual.
+head -c $((10 * 1024 * 1024)) /dev/zero | tr '\0' 'x' >"$WL_TMP/big.txt"
+chmod 644 "$WL_TMP/big.txt"
+as_client sh -c "wl-copy <'$WL_TMP/big.txt'" || fail "wl-copy did not take 10 MB"
+sleep 0.5
+kill -0 "$wordwisp_pid" 2>/dev/null || fail "wordwisp died on the 10 MB clipboard"
+keys Return
+type_text sig
+keys shift+Home
+copy_expands_to "Best regards" "Best regards" || fail "sig after 10 MB: clipboard holds $(clipboard | head -c 80)"
+expected+=$'\nBest regards'
+saved_as "$expected" || fail "sig after 10 MB: the saved file differs"
+read_bytes=$(awk '/^rchar/ { print $2 }' "/proc/$wordwisp_pid/io")
+[ "$read_bytes" -lt $((5 * 1024 * 1024)) ] || fail "Wordwisp read $read_bytes bytes: the 10 MB were fetched"
+echo "10 MB owner: next copy expanded in $COPY_MS ms; Wordwisp read $read_bytes bytes in all (files too)"
+
 # A key of another category is never expanded.
 keys Return
 type_text elsewhere
