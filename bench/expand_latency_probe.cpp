@@ -6,6 +6,8 @@
 // first owner after the copy is the editor, the next different one is the expander. Prints one line per
 // round (total latency, and the expander's share: from the editor taking the clipboard to the expansion),
 // then a summary line for each.
+#include "LatencySummary.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
@@ -132,19 +134,8 @@ int main(int argc, char** argv) {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPasteSettleMs));
     }
 
-    const auto summary = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        const size_t n = values.size();
-        if (n == 0)
-            return std::string("n=0");
-        const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-        const double p95 = values[std::min(size_t(std::ceil(0.95 * double(n))) - 1, n - 1)];
-        char text[128];
-        std::snprintf(text, sizeof text, "median=%.2f p95=%.2f max=%.2f", median, p95, values.back());
-        return std::string(text);
-    };
     std::printf("summary n=%zu timeouts=%d | total %s | expander's share %s\n", latencies.size(), failures,
-                summary(latencies).c_str(), summary(shares).c_str());
+                latencySummary(latencies).c_str(), latencySummary(shares).c_str());
     XCloseDisplay(dpy);
     return failures == 0 ? 0 : 1;
 }

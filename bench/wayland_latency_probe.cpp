@@ -7,6 +7,7 @@
 // Prints one line per round (total, and the expander's share from the editor's selection on), then a
 // summary line.
 #define _GNU_SOURCE 1
+#include "LatencySummary.h"
 #include "virtual-keyboard-unstable-v1-client.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
@@ -217,19 +218,8 @@ int main(int argc, char** argv) {
         wl_display_roundtrip(probe.display);
     }
 
-    const auto summary = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        const size_t n = values.size();
-        if (n == 0)
-            return std::string("n=0");
-        const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-        const double p95 = values[std::min(size_t(std::ceil(0.95 * double(n))) - 1, n - 1)];
-        char line[128];
-        std::snprintf(line, sizeof line, "median=%.2f p95=%.2f max=%.2f", median, p95, values.back());
-        return std::string(line);
-    };
     std::printf("summary n=%zu timeouts=%d | total %s | expander's share %s\n", latencies.size(), failures,
-                summary(latencies).c_str(), summary(shares).c_str());
+                latencySummary(latencies).c_str(), latencySummary(shares).c_str());
     wl_display_disconnect(probe.display);
     return failures == 0 ? 0 : 1;
 }
