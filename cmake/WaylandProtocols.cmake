@@ -1,6 +1,7 @@
 # Wayland: the clipboard through data-control and keystrokes through a virtual keyboard, on compositors
-# that offer them. The protocols Debian does not ship are kept in src/platform/wayland/protocols; their
-# client code is generated at build time into one small library that the program and the test tools share.
+# that offer them. The protocols that Debian ships in no -dev package are kept in src/platform/wayland/protocols
+# (from Debian's wlroots 0.15.1 source); their client code is generated at build time into one small library
+# that the program and the test tools share.
 pkg_check_modules(WAYLAND IMPORTED_TARGET wayland-client xkbcommon)
 find_program(WAYLAND_SCANNER wayland-scanner)
 if(NOT WAYLAND_FOUND OR NOT WAYLAND_SCANNER)
@@ -12,7 +13,9 @@ set(WORDWISP_WAYLAND ON)
 set(protocol_dir ${PROJECT_SOURCE_DIR}/src/platform/wayland/protocols)
 set(generated_dir ${CMAKE_BINARY_DIR}/wayland-protocols)
 set(generated)
-foreach(name virtual-keyboard-unstable-v1 wlr-data-control-unstable-v1 wlr-foreign-toplevel-management-unstable-v1)
+# The virtual pointer is for the test tools only: the program never moves the pointer.
+foreach(name virtual-keyboard-unstable-v1 wlr-data-control-unstable-v1 wlr-foreign-toplevel-management-unstable-v1
+        wlr-virtual-pointer-unstable-v1)
     set(xml ${protocol_dir}/${name}.xml)
     add_custom_command(OUTPUT ${generated_dir}/${name}-client.h ${generated_dir}/${name}.c
         COMMAND ${CMAKE_COMMAND} -E make_directory ${generated_dir}

@@ -57,7 +57,7 @@ wait_for() {
 # given before it (NAME=value ...): no DISPLAY, so nothing falls back to X.
 client_command() {
     CLIENT=("${WL_AS[@]}" env -i PATH="$PATH" HOME="$WL_TMP/home" LC_ALL="$LC_ALL" XDG_RUNTIME_DIR="$WL_RUNTIME"
-            WAYLAND_DISPLAY="${WL_DISPLAY:-}")
+            WAYLAND_DISPLAY="${WL_DISPLAY:-}" ${WL_BUS:+DBUS_SESSION_BUS_ADDRESS="$WL_BUS"})
 }
 as_client() {
     client_command
@@ -79,10 +79,19 @@ sway_ipc() { SWAYSOCK="$SWAYSOCK" swaymsg "$@"; }
 has_window() { sway_ipc "[app_id=\"$1\"] nop" >/dev/null; }
 has_focus() { sway_ipc "[app_id=\"$1\" con_id=__focused__] nop" >/dev/null; }
 
+# A session bus of the compositor's user, for the tray; sway, swaybar and every client after this get it.
+start_session_bus() {
+    command -v dbus-daemon >/dev/null || { echo "SKIP: dbus-daemon is not installed"; exit 77; }
+    start_client "$WL_TMP/dbus.log" dbus-daemon --session --nofork --nopidfile --address="unix:path=$WL_RUNTIME/bus"
+    wait_for 5 test -S "$WL_RUNTIME/bus" || { cat "$WL_TMP/dbus.log"; fail "the session bus did not start"; }
+    WL_BUS="unix:path=$WL_RUNTIME/bus"
+}
+
 # A headless sway with one 1280x800 output and a virtual keyboard that lives as long as it does; sets
-# WL_DISPLAY and SWAYSOCK.
+# WL_DISPLAY and SWAYSOCK. WL_SWAY_CONFIG adds lines to its configuration.
 start_sway() {
-    printf 'output HEADLESS-1 resolution 1280x800\nfocus_follows_mouse no\n' >"$WL_TMP/sway.config"
+    printf 'output HEADLESS-1 resolution 1280x800\nfocus_follows_mouse no\n%s\n' "${WL_SWAY_CONFIG:-}" \
+        >"$WL_TMP/sway.config"
     chmod 644 "$WL_TMP/sway.config"
     start_client "$WL_TMP/sway.log" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
         sway -c "$WL_TMP/sway.config"
@@ -107,6 +116,18 @@ start_sway() {
     local reply=""
     read -r -t 5 -u $WL_KEYS_OUT reply
     [ "$reply" = ready ] || fail "wl_peer hold: ${reply:-no answer} $(cat "$WL_TMP/hold.log")"
+}
+
+# A pointer device, so that clients get a wl_pointer and "swaymsg seat - cursor ..." clicks reach them.
+start_pointer() {
+    start_client "$WL_TMP/pointer.log" "$WL_PEER" pointer
+    wait_for 5 grep -q ready "$WL_TMP/pointer.log" || fail "wl_peer pointer: $(cat "$WL_TMP/pointer.log")"
+}
+# Clicks the left button at X Y of the whole screen.
+click_at() {
+    sway_ipc seat - cursor set "$1" "$2" >/dev/null &&
+        sway_ipc seat - cursor press button1 >/dev/null &&
+        sway_ipc seat - cursor release button1 >/dev/null || fail "no click at $1 $2"
 }
 
 # Presses key combos in the editor, xdotool style: keys shift+Home ctrl+c.

@@ -6,13 +6,16 @@
  *   wl_peer keys COMBO...   presses key combos in xdotool's notation ("ctrl+s", "shift+Home", "Return").
  *                           It uploads a full keymap and sends the modifiers as modifier state, which GTK
  *                           honours (wtype's -M is ignored by GTK).
+ *   wl_peer pointer         keeps a virtual pointer alive until killed: a seat with no pointer device gives
+ *                           clients no wl_pointer, and sway's "seat - cursor" commands then reach nobody.
  *   wl_peer silent          takes the clipboard through data-control, offering text, and never writes a
  *                           byte to the fds it is asked to fill (it keeps them open).
- * hold prints "ready" once the keyboard exists; silent prints "owned" once the compositor has made it the
- * clipboard's owner, "request MIME" for each request and "cancelled" when another client takes over.
- * Both run until killed. */
+ * hold and pointer print "ready" once their device exists; silent prints "owned" once the compositor has
+ * made it the clipboard's owner, "request MIME" for each request and "cancelled" when another client takes
+ * over. All three run until killed. */
 #define _GNU_SOURCE
 #include "virtual-keyboard-unstable-v1-client.h"
+#include "wlr-virtual-pointer-unstable-v1-client.h"
 #include "wlr-data-control-unstable-v1-client.h"
 
 #include <wayland-client.h>
@@ -29,6 +32,7 @@
 static struct wl_seat* seat;
 static struct zwp_virtual_keyboard_manager_v1* keyboards;
 static struct zwlr_data_control_manager_v1* data_control;
+static struct zwlr_virtual_pointer_manager_v1* pointers;
 
 static void global(void* data, struct wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
     (void)data;
@@ -39,6 +43,8 @@ static void global(void* data, struct wl_registry* registry, uint32_t name, cons
         keyboards = wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1);
     else if (strcmp(interface, zwlr_data_control_manager_v1_interface.name) == 0)
         data_control = wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, 1);
+    else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        pointers = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
 }
 static void global_remove(void* data, struct wl_registry* registry, uint32_t name) {
     (void)data;
@@ -258,10 +264,25 @@ static int silent(struct wl_display* display) {
     return die("lost the compositor");
 }
 
+/* ---- pointer ---- */
+
+static int hold_pointer(struct wl_display* display) {
+    if (!pointers)
+        return die("the compositor offers no virtual pointer");
+    zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+    if (wl_display_roundtrip(display) < 0)
+        return die("the compositor refused the pointer");
+    printf("ready\n");
+    while (wl_display_dispatch(display) != -1) {
+    }
+    return die("lost the compositor");
+}
+
 int main(int argc, char** argv) {
     setvbuf(stdout, NULL, _IOLBF, 0);
-    if (argc < 2 || (strcmp(argv[1], "hold") && strcmp(argv[1], "keys") && strcmp(argv[1], "silent"))) {
-        fprintf(stderr, "usage: wl_peer hold | keys COMBO... | silent\n");
+    if (argc < 2 || (strcmp(argv[1], "hold") && strcmp(argv[1], "keys") && strcmp(argv[1], "silent") &&
+                     strcmp(argv[1], "pointer"))) {
+        fprintf(stderr, "usage: wl_peer hold | keys COMBO... | silent | pointer\n");
         return 1;
     }
     struct wl_display* display = wl_display_connect(NULL);
@@ -275,6 +296,8 @@ int main(int argc, char** argv) {
 
     if (strcmp(argv[1], "silent") == 0)
         return silent(display);
+    if (strcmp(argv[1], "pointer") == 0)
+        return hold_pointer(display);
     int status = create_keyboard(display);
     if (status)
         return status;
