@@ -11,7 +11,8 @@ build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11
        libwayland-dev libwayland-bin libxkbcommon-dev
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
-      matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland)
+      matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland
+      python3 dbus)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 fuzz=(clang libclang-rt-14-dev)
 
