@@ -9,6 +9,10 @@ LabelButton::LabelButton(const QString& text, QWidget* parent) : QLabel(text, pa
 void LabelButton::mousePressEvent(QMouseEvent* event) {
     m_pressed = event->button() == Qt::LeftButton;
     QLabel::mousePressEvent(event);
+    // The press is the button's: passed on, it would reach the title bar under the button, which starts
+    // the window manager's move, and the compositor would keep the release that makes the click.
+    if (m_pressed)
+        event->accept();
 }
 
 void LabelButton::mouseReleaseEvent(QMouseEvent* event) {
