@@ -100,6 +100,9 @@ void TrayController::trayIconClicked(const QPoint& globalPos) {
     // Opening the menu does not move the focus on every desktop, but the commands that paste must
     // find the window the user was in even where it does.
     m_previousWindow = m_platform.focus->foreignFocus();
+    // A tray host that draws no menu itself leaves a Wayland compositor a plain window to place, which a
+    // tiling one would stretch over half the screen; a window of fixed size is floated at its size.
+    m_menus.TrayBar->setFixedSize(m_menus.TrayBar->sizeHint());
     m_menus.TrayBar->popup(globalPos);
 }
 

@@ -89,6 +89,16 @@ keys Return
 # later with its comment line left out.
 click_at "$icon_x" "$icon_y"
 wait_for 5 has_focus wordwisp || fail "a click on the icon at $icon_x,$icon_y opened no menu"
+# swaybar draws no menu: Qt's menu comes as a window of its own, which sway must float at its size.
+sway_ipc -t get_tree >"$WL_TMP/menu-tree.json"
+python3 -c '
+import json, sys
+def walk(n):
+    for c in n.get("floating_nodes", []):
+        if c.get("app_id") == "wordwisp": sys.exit(0)
+    for c in n.get("nodes", []): walk(c)
+walk(json.load(open(sys.argv[1])))
+sys.exit(1)' "$WL_TMP/menu-tree.json" || fail "the menu was tiled over half the screen, not floated at its size"
 sleep 0.2
 keys Down Right
 sleep 0.2
