@@ -164,11 +164,10 @@ bool X11Support::setKeptAbove(unsigned long window, bool above) {
 namespace {
 // The modifier keys held down right now, from the server's key map and modifier mapping. Lock keys
 // (Caps Lock, Num Lock) are states rather than held keys and are left alone.
-QList<KeyPlan::HeldKey> heldModifiers(Display* dpy) {
+QList<KeyPlan::HeldKey> heldModifiers(Display* dpy, const XModifierKeymap* map) {
     char keys[32];
     XQueryKeymap(dpy, keys);
     QList<KeyPlan::HeldKey> held;
-    XModifierKeymap* map = XGetModifierMapping(dpy);
     if (!map)
         return held;
     for (int modifier = 0; modifier < 8; ++modifier) {
@@ -193,14 +192,12 @@ QList<KeyPlan::HeldKey> heldModifiers(Display* dpy) {
                 held.append({code, kind});
         }
     }
-    XFreeModifiermap(map);
     return held;
 }
 
 // The keys that set Ctrl, Shift and Alt, left key first. A key counts only where the modifier mapping
 // puts it on the same modifier as the left one: a right Alt that is AltGr on this layout is no Alt.
-KeyPlan::ModifierCodes modifierCodes(Display* dpy) {
-    XModifierKeymap* map = XGetModifierMapping(dpy);
+KeyPlan::ModifierCodes modifierCodes(Display* dpy, const XModifierKeymap* map) {
     const auto onModifierOf = [&](KeyCode code, KeyCode left) {
         if (!map)
             return code == left;
@@ -227,11 +224,8 @@ KeyPlan::ModifierCodes modifierCodes(Display* dpy) {
         }
         return codes;
     };
-    KeyPlan::ModifierCodes codes{codesFor({XK_Control_L, XK_Control_R}), codesFor({XK_Shift_L, XK_Shift_R}),
-                                 codesFor({XK_Alt_L, XK_Alt_R, XK_Meta_L})};
-    if (map)
-        XFreeModifiermap(map);
-    return codes;
+    return {codesFor({XK_Control_L, XK_Control_R}), codesFor({XK_Shift_L, XK_Shift_R}),
+            codesFor({XK_Alt_L, XK_Alt_R, XK_Meta_L})};
 }
 } // namespace
 
@@ -251,7 +245,12 @@ bool X11Support::sendKeys(const QString& sequence) {
             stroke.shift || (XkbKeycodeToKeysym(dpy, code, 0, 0) != sym && XkbKeycodeToKeysym(dpy, code, 0, 1) == sym);
         resolved.append({code, stroke.ctrl, shift, stroke.alt});
     }
-    for (const KeyPlan::Event& event : KeyPlan::plan(heldModifiers(dpy), resolved, modifierCodes(dpy)))
+    // One trip for the modifier mapping serves both what is held and which keys are ours to press.
+    XModifierKeymap* map = XGetModifierMapping(dpy);
+    const QList<KeyPlan::Event> events = KeyPlan::plan(heldModifiers(dpy, map), resolved, modifierCodes(dpy, map));
+    if (map)
+        XFreeModifiermap(map);
+    for (const KeyPlan::Event& event : events)
         XTestFakeKeyEvent(dpy, event.code, event.press ? True : False, CurrentTime);
     XFlush(dpy);
     return true;
