@@ -146,6 +146,13 @@ WaylandKeySender::WaylandKeySender(WaylandSession& session, const WaylandWindows
     if (!m_keymap)
         return;
     m_state = xkb_state_new(m_keymap);
+    // The keymap never changes: its modifier keys are looked up once.
+    const auto codeOf = [this](uint32_t keysym) {
+        uint32_t code = 0;
+        bool shifted = false;
+        return find(keysym, code, shifted) ? QList<unsigned>{code} : QList<unsigned>{};
+    };
+    m_modifierCodes = {codeOf(0xffe3), codeOf(0xffe1), codeOf(0xffe9)}; // Control_L, Shift_L, Alt_L
     char* text = xkb_keymap_get_as_string(m_keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     if (!text)
         return;
@@ -211,15 +218,8 @@ bool WaylandKeySender::send(const QString& sequence) {
             return false;
         resolved.append({code, stroke.ctrl, stroke.shift || shifted, stroke.alt});
     }
-    uint32_t ctrl = 0;
-    uint32_t shift = 0;
-    uint32_t alt = 0;
-    bool unused = false;
-    find(0xffe3, ctrl, unused);  // Control_L
-    find(0xffe1, shift, unused); // Shift_L
-    find(0xffe9, alt, unused);   // Alt_L
     // Nothing is held on a keyboard of our own, so nothing needs lifting.
-    for (const KeyPlan::Event& event : KeyPlan::plan({}, resolved, {{ctrl}, {shift}, {alt}})) {
+    for (const KeyPlan::Event& event : KeyPlan::plan({}, resolved, m_modifierCodes)) {
         zwp_virtual_keyboard_v1_key(m_keyboard, timestamp(), event.code - kEvdevOffset,
                                     event.press ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
         xkb_state_update_key(m_state, event.code, event.press ? XKB_KEY_DOWN : XKB_KEY_UP);

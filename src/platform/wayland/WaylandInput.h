@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/KeyPlan.h"
 #include "platform/KeySender.h"
 #include "platform/WindowFocus.h"
 
@@ -63,5 +64,6 @@ private:
     xkb_context* m_context = nullptr;
     xkb_keymap* m_keymap = nullptr;
     xkb_state* m_state = nullptr;
+    KeyPlan::ModifierCodes m_modifierCodes;
     zwp_virtual_keyboard_v1* m_keyboard = nullptr;
 };
