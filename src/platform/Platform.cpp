@@ -110,7 +110,12 @@ std::unique_ptr<Platform> createPlatform() {
     }
 #endif
 #ifdef WORDWISP_X11
-    if (!platform->clipboard && qpa == QLatin1String("xcb") && X11Support::available()) {
+    const bool onX11 = qpa == QLatin1String("xcb") && X11Support::available();
+    // The window's effects follow the plugin that draws it; clipboard and keys only where Wayland's did
+    // not take them.
+    if (onX11)
+        platform->effects = std::make_unique<X11WindowEffects>();
+    if (onX11 && !platform->clipboard) {
         if (changeSignal) {
             auto clipboard = std::make_unique<X11Clipboard>();
             if (clipboard->isValid())
@@ -122,8 +127,6 @@ std::unique_ptr<Platform> createPlatform() {
         platform->keys = std::make_unique<XTestKeySender>();
         platform->focus = std::make_unique<X11WindowFocus>();
     }
-    if (qpa == QLatin1String("xcb") && X11Support::available())
-        platform->effects = std::make_unique<X11WindowEffects>();
 #endif
     if (!platform->clipboard)
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal);
