@@ -20,13 +20,9 @@ for i in $(seq 300); do printf 'text %s\r\n' "$i" >"$home/Db/Work/key$i"; done
 chown -R "$WL_OWNER" "$home" "$WL_TMP/doc"
 
 start_sway
-start_client "$WL_TMP/wordwisp.log" WORDWISP_HOME="$home" QT_QPA_PLATFORM=wayland "$WORDWISP_BIN"
-app=$WL_PID
-wait_for 10 has_window wordwisp || fail "the Wordwisp window did not appear"
-start_client "$WL_TMP/l3afpad.log" GDK_BACKEND=wayland l3afpad "$WL_TMP/doc/doc.txt"
-wait_for 10 has_window l3afpad || fail "l3afpad did not appear"
-sway_ipc '[app_id="l3afpad"] focus' >/dev/null
-wait_for 3 has_focus l3afpad || fail "l3afpad did not get the focus"
+start_wordwisp "$home"
+app=$WORDWISP_PID
+start_editor "$WL_TMP/doc/doc.txt"
 sleep 0.5
 
 as_client "$probe" "$rounds" sig >"$WL_TMP/latency"

@@ -159,3 +159,19 @@ saved_as() {
     echo "--- saved"; od -c "$DOC" | tail -4
     return 1
 }
+
+# Starts Wordwisp natively on the store folder $1 (its Db inside); sets WORDWISP_PID.
+start_wordwisp() {
+    start_client "$WL_TMP/wordwisp.log" WORDWISP_HOME="$1" QT_QPA_PLATFORM=wayland "$WORDWISP_BIN"
+    WORDWISP_PID=$WL_PID
+    wait_for 10 has_window wordwisp || fail "the Wordwisp window did not appear"
+}
+
+# Starts l3afpad natively on the file $1 and waits until it has the focus.
+start_editor() {
+    start_client "$WL_TMP/l3afpad.log" GDK_BACKEND=wayland l3afpad "$1"
+    wait_for 10 has_window l3afpad || fail "l3afpad did not appear"
+    # It maps last, so sway gives it the focus; say so anyway, and wait until it has it.
+    sway_ipc '[app_id="l3afpad"] focus' >/dev/null
+    wait_for 3 has_focus l3afpad || fail "l3afpad did not get the focus"
+}

@@ -32,14 +32,9 @@ DOC="$WL_TMP/doc/doc.txt"
 chown -R "$WL_OWNER" "$home" "$WL_TMP/doc"
 
 start_sway
-start_client "$WL_TMP/wordwisp.log" WORDWISP_HOME="$home" QT_QPA_PLATFORM=wayland "$WORDWISP_BIN"
-wordwisp_pid=$WL_PID
-wait_for 10 has_window wordwisp || fail "the Wordwisp window did not appear"
-# The editor maps last, so sway gives it the focus; say so anyway, and wait until it has it.
-start_client "$WL_TMP/l3afpad.log" GDK_BACKEND=wayland l3afpad "$DOC"
-wait_for 10 has_window l3afpad || fail "l3afpad did not appear"
-sway_ipc '[app_id="l3afpad"] focus' >/dev/null
-wait_for 3 has_focus l3afpad || fail "l3afpad did not get the focus"
+start_wordwisp "$home"
+wordwisp_pid=$WORDWISP_PID
+start_editor "$DOC"
 sleep 0.3
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }

@@ -39,8 +39,7 @@ WL_SWAY_CONFIG='bar {
 }'
 start_sway
 start_pointer
-start_client "$WL_TMP/wordwisp.log" WORDWISP_HOME="$home" QT_QPA_PLATFORM=wayland "$WORDWISP_BIN"
-wait_for 10 has_window wordwisp || fail "the Wordwisp window did not appear"
+start_wordwisp "$home"
 sleep 0.3
 
 # The top left corner of the content of the one window of app id $1, and the bar's height: where the
@@ -77,10 +76,7 @@ wait_for 5 icon_registered || fail "no tray icon was registered with swaybar"
 icon_x=$((1280 - bar_height / 2 - 1))
 icon_y=$((bar_height / 2))
 
-start_client "$WL_TMP/l3afpad.log" GDK_BACKEND=wayland l3afpad "$DOC"
-wait_for 10 has_window l3afpad || fail "l3afpad did not appear"
-sway_ipc '[app_id="l3afpad"] focus' >/dev/null
-wait_for 3 has_focus l3afpad || fail "l3afpad did not get the focus"
+start_editor "$DOC"
 sleep 0.3
 type_text "Dear team,"
 keys Return
