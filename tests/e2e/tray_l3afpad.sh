@@ -35,13 +35,9 @@ start_trayer
 
 start_wordwisp "$home"
 main=$(find_window '^Wordwisp$') || fail "the Wordwisp window did not appear"
-doc="$E2E_TMP/doc.txt"
-: >"$doc"
-l3afpad "$doc" >"$E2E_TMP/l3afpad.log" 2>&1 &
-E2E_PIDS+=($!)
-wait_for 10 xdotool search --onlyvisible --class l3afpad || fail "l3afpad did not appear"
-editor=$(xdotool search --onlyvisible --class l3afpad | head -n 1)
-xdotool windowmove "$editor" 300 250
+start_editor 300 250
+doc=$DOC
+editor=$EDITOR
 # A second editor, for the focus to wander to while the tray menu is open.
 : >"$E2E_TMP/other.txt"
 l3afpad "$E2E_TMP/other.txt" >/dev/null 2>&1 &
