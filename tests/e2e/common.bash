@@ -20,6 +20,11 @@ trap e2e_cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    # What the program said, unless the script reports it itself.
+    if ! declare -F report >/dev/null && [ -s "$E2E_TMP/wordwisp.log" ]; then
+        echo "--- wordwisp log" >&2
+        cat "$E2E_TMP/wordwisp.log" >&2
+    fi
     exit 1
 }
 
