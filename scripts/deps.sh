@@ -7,7 +7,7 @@
 #                   a headless sway with wtype and wl-clipboard ...)
 set -euo pipefail
 
-build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev fonts-liberation
+build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev libxcb1-dev fonts-liberation
        libwayland-dev libwayland-bin libxkbcommon-dev
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer

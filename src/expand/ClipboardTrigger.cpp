@@ -20,6 +20,11 @@ namespace {
 // nothing: it runs with the longest interval a timer takes (about 24 days). Should it ever fire, the tick
 // only looks at the text already read.
 constexpr int kDormantIntervalMs = std::numeric_limits<int>::max();
+
+const QString kPasteWithheld =
+    QStringLiteral("Wordwisp put the text of the key on the clipboard but did not paste it: on this desktop it can "
+                   "type only into the X11 (XWayland) window you copied from. Press Ctrl+V to paste it.\n\n"
+                   "Wordwisp says this once.");
 } // namespace
 
 ClipboardTrigger::ClipboardTrigger(Controls controls, Platform& platform, StorePaths paths, QObject* parent)
@@ -141,8 +146,12 @@ void ClipboardTrigger::ExpandClipboardKeyword() {
         m_ui.Text1->clear();
         m_mirrorStale = true;
         if (onClipboard) {
-            if (!pasteLeft)
-                m_paste.sendPaste();
+            if (!pasteLeft) {
+                if (m_platform.keys->reachesCopySource())
+                    m_paste.sendPaste();
+                else
+                    withholdPaste();
+            }
             emit expanded(key);
         } else {
             qWarning("Wordwisp: the clipboard did not take the text of \"%s\"; nothing pasted", qUtf8Printable(key));
@@ -156,6 +165,14 @@ void ClipboardTrigger::ExpandClipboardKeyword() {
     m_ui.Timer1->start();
     if (m_compareDue)
         queueCheck();
+}
+
+void ClipboardTrigger::withholdPaste() {
+    if (m_withholdingSaid)
+        return;
+    m_withholdingSaid = true;
+    // From the event loop: the box waits for the user, and the expansion must finish first.
+    QTimer::singleShot(0, this, [this] { m_platform.dialogs->messageBox(kPasteWithheld, BoxStyle::Information); });
 }
 
 void ClipboardTrigger::clipboardChanged() {

@@ -52,13 +52,16 @@ public:
     void leavePasteTo(const QString& text);
 
 signals:
-    // An expansion went out: the key's text is on the clipboard and Ctrl+V was sent.
+    // An expansion went out: the key's text is on the clipboard, and Ctrl+V was sent unless it could not
+    // reach the window the keyword was copied from.
     void expanded(const QString& key);
 
 private:
     void ExpandClipboardKeyword();
     void readClipboard();
     void clipboardChanged();
+    // The keystroke would not reach the window the keyword was copied from; says so the first time.
+    void withholdPaste();
     void keyListChanged();
     void categoryChanged();
     void queueCheck();
@@ -81,4 +84,5 @@ private:
     // names another key would chain, and two keys naming each other would expand forever.
     QString m_ownText;
     QString m_pasteLeftFor; // see leavePasteTo
+    bool m_withholdingSaid = false;
 };

@@ -13,6 +13,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <functional>
+
 #ifdef WORDWISP_X11
 #include "platform/KeyPlan.h"
 #include "platform/x11/X11Clipboard.h"
@@ -21,8 +23,19 @@
 namespace {
 class XTestKeySender : public KeySender {
 public:
+    // copySource, where set, names the window the user copied from (0: unknown): under a Wayland
+    // compositor the X server sees only its own windows, and a copy made in a native one reaches it as
+    // the compositor's, sometimes only once an X11 window takes the focus. Keys are then sent only into
+    // the program that made the copy.
+    explicit XTestKeySender(std::function<unsigned long()> copySource = {}) : m_copySource(std::move(copySource)) {}
     bool send(const QString& sequence) override { return X11Support::sendKeys(sequence); }
     QString pasteKeys() override { return KeyPlan::pasteKeysFor(X11Support::focusedWindowClass()); }
+    bool reachesCopySource() override {
+        return !m_copySource || X11Support::sameClient(X11Support::focusedWindow(), m_copySource());
+    }
+
+private:
+    std::function<unsigned long()> m_copySource;
 };
 
 class X11WindowEffects : public QtWindowEffects {
@@ -61,9 +74,17 @@ public:
 #endif
 
 namespace {
+// What the fallback to XWayland leaves: keys reach X11 windows only, and a copy made elsewhere reaches the X
+// clipboard as the compositor's, if at all; the guard on the keystrokes then leaves the text for the user.
+[[maybe_unused]] const QString kNoKeystrokes =
+    QStringLiteral("This Wayland desktop lets Wordwisp watch the clipboard but offers it no way to type the paste "
+                   "keystroke (virtual keyboard). Wordwisp pastes by itself only in X11 (XWayland) windows; a "
+                   "keyword copied in another window is at most replaced on the clipboard, for your own Ctrl+V.");
 [[maybe_unused]] const QString kNoNativeWayland =
-    QStringLiteral("This Wayland desktop lets no program watch the clipboard or type for you (data-control and virtual "
-                   "keyboard). Wordwisp expands keywords in X11 (XWayland) windows only.");
+    QStringLiteral("This Wayland desktop lets no program watch its clipboard or type for you (data-control and "
+                   "virtual keyboard). Wordwisp watches the clipboard through XWayland and pastes by itself only in "
+                   "X11 (XWayland) windows; a keyword copied in another window is at most replaced on the "
+                   "clipboard, for your own Ctrl+V.");
 } // namespace
 
 void choosePlatformPlugin() {
@@ -106,7 +127,7 @@ std::unique_ptr<Platform> createPlatform() {
         }
         // Said only where a compositor answered: a WAYLAND_DISPLAY left over from elsewhere is no desktop.
         if (!platform->session && session->offered().connected)
-            platform->startupNotice = kNoNativeWayland;
+            platform->startupNotice = session->offered().dataControl ? kNoKeystrokes : kNoNativeWayland;
     }
 #endif
 #ifdef WORDWISP_X11
@@ -116,15 +137,23 @@ std::unique_ptr<Platform> createPlatform() {
     if (onX11)
         platform->effects = std::make_unique<X11WindowEffects>();
     if (onX11 && !platform->clipboard) {
+        // Under a Wayland compositor XWayland's windows are only some of the desktop's.
+        const bool someWindowsOnly = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        std::function<unsigned long()> copySource;
         if (changeSignal) {
             auto clipboard = std::make_unique<X11Clipboard>();
-            if (clipboard->isValid())
+            if (clipboard->isValid()) {
+                copySource = [source = clipboard.get()] { return source->copySource(); };
                 platform->clipboard = std::move(clipboard);
+            }
         }
-        // The polling path, measured and tested beside the other, stays with Qt's clipboard.
-        if (!platform->clipboard)
+        // The polling path, measured and tested beside the other, stays with Qt's clipboard. It does not
+        // know who copied, so there it pastes nowhere that is not sure.
+        if (!platform->clipboard) {
             platform->clipboard = std::make_unique<QtClipboard>(changeSignal, &X11Support::clipboardOwner);
-        platform->keys = std::make_unique<XTestKeySender>();
+            copySource = [] { return 0UL; };
+        }
+        platform->keys = std::make_unique<XTestKeySender>(someWindowsOnly ? copySource : nullptr);
         platform->focus = std::make_unique<X11WindowFocus>();
     }
 #endif

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A Wayland session whose compositor lets no program watch the clipboard or type (as GNOME's): Wordwisp
 # says so once, in a box, puts its window on the X server (XWayland there, Xvfb here) and expands in X11
-# windows as usual.
+# windows as usual, pasting only into the program the keyword was copied from.
 #   wayland_fallback.sh <wordwisp binary> <artifacts dir>
 source "$(dirname "$0")/common.bash"
 export LC_ALL=C.UTF-8
@@ -47,4 +47,23 @@ xdotool type --delay 10 sig
 xdotool key shift+Home ctrl+c
 wait_for 3 clipboard_is "Best regards" || fail "sig was not expanded: $(xclip -o -selection clipboard 2>/dev/null)"
 saved_as "Best regards" || fail "the expansion did not land in l3afpad"
-echo "PASS: the box said so once, the window is on X11, sig expanded"
+
+# A copy that another program made (xclip here; a copy in a native window reaches XWayland the same way,
+# owned by the compositor) is expanded but not pasted into the X11 window that has the focus: the text
+# waits on the clipboard, and a box says so, once.
+printf sig | xclip -selection clipboard
+wait_for 3 clipboard_is "Best regards" || fail "the copy of another program was not expanded"
+wait_for 5 two_windows || fail "no box said that the expansion was left on the clipboard"
+box=$(windows | grep -vx "$main" | head -1)
+xdotool windowfocus --sync "$box" key Return
+wait_for 5 one_window || fail "the box did not close"
+xdotool windowfocus --sync "$EDITOR"
+saved_as "Best regards" || fail "an expansion was pasted into a window the copy did not come from"
+# The user's own Ctrl+V pastes it.
+xdotool key ctrl+v
+saved_as "Best regardsBest regards" || fail "the expansion left on the clipboard could not be pasted by hand"
+printf sig | xclip -selection clipboard
+wait_for 3 clipboard_is "Best regards" || fail "the second copy of another program was not expanded"
+sleep 0.5
+one_window || fail "the box came again"
+echo "PASS: the box said so once, the window is on X11, sig expanded; another program's copy waits on the clipboard"

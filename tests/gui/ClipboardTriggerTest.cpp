@@ -53,6 +53,7 @@ private slots:
     void neverExpandsItsOwnText();
     void missingKeyFilePastesNothing();
     void refusedClipboardSendsNoPaste();
+    void copyFromAnUnreachableWindowIsLeftOnClipboard();
     void readsOncePerChange();
     void pollsWithoutChangeSignal();
 };
@@ -198,6 +199,24 @@ void ClipboardTriggerTest::refusedClipboardSendsNoPaste() {
     QVERIFY(s.sent().isEmpty());
     QVERIFY(s.window->Timer1->isActive());
     s.clip().refuseSet = false;
+    s.clip().copyFromOtherApp(QStringLiteral("sig"));
+    QTRY_COMPARE(s.sent(), QStringLiteral("^v"));
+}
+
+void ClipboardTriggerTest::copyFromAnUnreachableWindowIsLeftOnClipboard() {
+    Session s;
+    s.fake.keys->reachesSource = false;
+    s.clip().copyFromOtherApp(QStringLiteral("sig"));
+    QTRY_COMPARE(s.clip().current(), QStringLiteral("Best regards"));
+    QTRY_COMPARE(s.fake.dialogs->boxes.size(), 1);
+    QVERIFY(s.fake.dialogs->boxes[0].text.contains(QStringLiteral("Ctrl+V")));
+    s.clip().copyFromOtherApp(QStringLiteral("memo"));
+    QTRY_COMPARE(s.clip().current(), QStringLiteral("Yours\r\nJo"));
+    QTest::qWait(kSettleMs);
+    // Said once; never a keystroke into the wrong window.
+    QCOMPARE(s.fake.dialogs->boxes.size(), 1);
+    QVERIFY(s.sent().isEmpty());
+    s.fake.keys->reachesSource = true;
     s.clip().copyFromOtherApp(QStringLiteral("sig"));
     QTRY_COMPARE(s.sent(), QStringLiteral("^v"));
 }

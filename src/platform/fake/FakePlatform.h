@@ -44,7 +44,9 @@ public:
         sent += sequence;
         return true;
     }
+    bool reachesCopySource() override { return reachesSource; }
     QString sent; // every sequence sent, concatenated: "^v^v"
+    bool reachesSource = true;
 };
 
 struct ShownBox {

@@ -65,4 +65,5 @@ public:
 class NullKeySender : public KeySender {
 public:
     bool send(const QString&) override { return false; }
+    bool reachesCopySource() override { return false; }
 };

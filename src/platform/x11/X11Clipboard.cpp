@@ -35,9 +35,11 @@ public:
     void start();
     bool set(const QString& text);
     void clear();
+    Window window() const { return m_window; }
 
 signals:
-    void textRead(const QString& text);
+    // The text of a change, and the window that owned the clipboard with it.
+    void textRead(const QString& text, unsigned long owner);
 
 private:
     Atom atom(const char* name) { return XInternAtom(m_dpy, name, False); }
@@ -52,6 +54,7 @@ private:
     Display* m_dpy;
     int m_fixesEvent;
     Window m_window;
+    Window m_changeOwner = None; // the owner whose text is being read
     SelectionReader m_reader;
     QSocketNotifier* m_notifier = nullptr;
     QTimer* m_timeout = nullptr;
@@ -103,7 +106,8 @@ void X11ClipboardWorker::start() {
     m_timeout->setInterval(SelectionReader::kTimeoutMs);
     connect(m_timeout, &QTimer::timeout, this, [this] { carryOut(m_reader.timedOut()); });
     // What the clipboard holds already, as if it had just changed.
-    carryOut(m_reader.ownerChanged(XGetSelectionOwner(m_dpy, m_clipboard), CurrentTime, QString()));
+    m_changeOwner = XGetSelectionOwner(m_dpy, m_clipboard);
+    carryOut(m_reader.ownerChanged(m_changeOwner, CurrentTime, QString()));
     processEvents();
 }
 
@@ -124,6 +128,7 @@ void X11ClipboardWorker::handle(XEvent& event) {
         const Window owner = notify.subtype == XFixesSetSelectionOwnerNotify ? notify.owner : None;
         if (owner != m_window)
             m_owned = false;
+        m_changeOwner = owner;
         carryOut(m_reader.ownerChanged(owner, notify.selection_timestamp, m_own));
         return;
     }
@@ -161,7 +166,7 @@ void X11ClipboardWorker::carryOut(const SelectionReader::Step& step) {
     if (step.startTimer)
         m_timeout->start();
     if (step.text)
-        emit textRead(*step.text);
+        emit textRead(*step.text, m_changeOwner);
 }
 
 void X11ClipboardWorker::onReply(const XSelectionEvent& event) {
@@ -292,6 +297,7 @@ X11Clipboard::X11Clipboard() {
     m_thread = new QThread(this);
     m_thread->setObjectName(QStringLiteral("clipboard"));
     m_worker = new X11ClipboardWorker(dpy, fixesEvent);
+    m_ownWindow = m_worker->window();
     m_worker->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &X11ClipboardWorker::textRead, this, &X11Clipboard::textRead);
@@ -306,8 +312,10 @@ X11Clipboard::~X11Clipboard() {
     }
 }
 
-void X11Clipboard::textRead(const QString& text) {
+void X11Clipboard::textRead(const QString& text, unsigned long owner) {
     m_text = text;
+    if (owner != m_ownWindow)
+        m_copySource = owner;
     emit changed();
 }
 

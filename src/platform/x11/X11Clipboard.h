@@ -31,14 +31,19 @@ public:
     void clear() override;
     bool setText(const QString& text) override;
     bool hasChangeSignal() const override { return true; }
+    // The window that owned the clipboard when another program last put text there: where the user
+    // copied. 0 when unknown, or when that program has gone.
+    unsigned long copySource() const { return m_copySource; }
     // Taking ownership replaces the text at once; clearing first would cost every other client (the
     // editor that is about to paste) one more selection event for nothing.
     bool clearsBeforeSet() const override { return false; }
 
 private:
-    void textRead(const QString& text);
+    void textRead(const QString& text, unsigned long owner);
 
     QThread* m_thread = nullptr;
     X11ClipboardWorker* m_worker = nullptr;
     QString m_text;
+    unsigned long m_ownWindow = 0;
+    unsigned long m_copySource = 0;
 };

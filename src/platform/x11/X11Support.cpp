@@ -14,6 +14,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -88,6 +89,16 @@ unsigned long X11Support::clipboardOwner() {
         return 0;
     static const Atom clipboard = XInternAtom(dpy, "CLIPBOARD", False);
     return XGetSelectionOwner(dpy, clipboard);
+}
+
+bool X11Support::sameClient(unsigned long a, unsigned long b) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || a == 0 || b == 0)
+        return false;
+    // The server gives every client its own range of resource ids; the bits above the mask name the client.
+    const unsigned long mask = xcb_get_setup(connection)->resource_id_mask;
+    return (a & ~mask) == (b & ~mask);
 }
 
 bool X11Support::windowManagerRunning() {

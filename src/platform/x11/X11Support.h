@@ -10,6 +10,9 @@ namespace X11Support {
 bool available();
 // The window that owns the CLIPBOARD selection according to the server; 0 when none does.
 unsigned long clipboardOwner();
+// True when both windows belong to one connection to the server, that is to one program: the clipboard
+// owner of an application is often a hidden window of its own, not the window the user sees.
+bool sameClient(unsigned long a, unsigned long b);
 // True when a window manager announces itself on the root window (_NET_SUPPORTING_WM_CHECK).
 bool windowManagerRunning();
 // The window that has the keyboard focus: the window manager's active window where one runs, else the
