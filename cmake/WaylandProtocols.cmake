@@ -15,7 +15,7 @@ set(generated_dir ${CMAKE_BINARY_DIR}/wayland-protocols)
 set(generated)
 # The virtual pointer is for the test tools only: the program never moves the pointer.
 foreach(name virtual-keyboard-unstable-v1 wlr-data-control-unstable-v1 wlr-foreign-toplevel-management-unstable-v1
-        wlr-virtual-pointer-unstable-v1)
+        wlr-virtual-pointer-unstable-v1 fake-input plasma-window-management)
     set(xml ${protocol_dir}/${name}.xml)
     add_custom_command(OUTPUT ${generated_dir}/${name}-client.h ${generated_dir}/${name}.c
         COMMAND ${CMAKE_COMMAND} -E make_directory ${generated_dir}
