@@ -105,7 +105,9 @@ QString KeyPlan::pasteKeysFor(const QStringList& windowClass) {
                                        QStringLiteral("vte"),
                                        QStringLiteral("ptyxis")};
     for (const QString& name : windowClass) {
-        if (terminals.contains(name, Qt::CaseInsensitive))
+        // Wayland app ids are often reverse domain names (org.kde.konsole): their last part is the name.
+        if (terminals.contains(name, Qt::CaseInsensitive) ||
+            terminals.contains(name.section(QLatin1Char('.'), -1), Qt::CaseInsensitive))
             return QStringLiteral("^+v");
     }
     return QStringLiteral("^v");

@@ -45,7 +45,8 @@ struct ModifierCodes {
 
 QList<Event> plan(const QList<HeldKey>& held, const QList<Stroke>& strokes, const ModifierCodes& codes);
 
-// The keystroke that pastes into a window with these WM_CLASS names (instance and class): Ctrl+Shift+V
+// The keystroke that pastes into a window with these WM_CLASS names (instance and class) or Wayland app
+// ids (org.kde.konsole is konsole): Ctrl+Shift+V
 // in terminals, where Ctrl+V is quoted-insert in a shell and a block selection in vim; Ctrl+V elsewhere.
 QString pasteKeysFor(const QStringList& windowClass);
 

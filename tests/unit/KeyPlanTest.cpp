@@ -68,6 +68,10 @@ private slots:
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("work-profile"), QStringLiteral("kitty")}),
                  QStringLiteral("^+v"));
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("XTerm")}), QStringLiteral("^+v"));
+        // Wayland app ids, as KWin and GNOME name windows.
+        QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("org.kde.konsole")}), QStringLiteral("^+v"));
+        QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("org.gnome.Console")}), QStringLiteral("^+v"));
+        QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("org.kde.kate")}), QStringLiteral("^v"));
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("l3afpad"), QStringLiteral("L3afpad")}), QStringLiteral("^v"));
         // "st" alone would match too much; an unknown or missing class pastes with Ctrl+V.
         QCOMPARE(KeyPlan::pasteKeysFor({QStringLiteral("terminal-notes")}), QStringLiteral("^v"));
