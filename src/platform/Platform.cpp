@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #ifdef WORDWISP_WAYLAND
+#include "platform/wayland/KWinRoute.h"
 #include "platform/wayland/WaylandClipboard.h"
 #include "platform/wayland/WaylandInput.h"
 #include "platform/wayland/WaylandSession.h"
@@ -93,7 +94,7 @@ void choosePlatformPlugin() {
         qEnvironmentVariableIsEmpty("DISPLAY"))
         return;
     const WaylandSession::Offered offered = WaylandSession::probe();
-    if (!offered.dataControl || !offered.virtualKeyboard)
+    if (!offered.dataControl || !(offered.virtualKeyboard || offered.fakeInput))
         qputenv("QT_QPA_PLATFORM", "xcb");
 #endif
 }
@@ -113,11 +114,20 @@ std::unique_ptr<Platform> createPlatform() {
         auto session = std::make_unique<WaylandSession>();
         if (session->isValid()) {
             auto clipboard = std::make_unique<WaylandClipboard>(*session);
-            std::unique_ptr<WaylandWindows> windows;
-            if (session->offered().foreignToplevel)
-                windows = std::make_unique<WaylandWindows>(*session);
-            auto keys = std::make_unique<WaylandKeySender>(*session, windows.get());
-            if (clipboard->isValid() && keys->isValid()) {
+            std::unique_ptr<KeySender> keys;
+            std::unique_ptr<WindowFocus> windows;
+            if (session->offered().virtualKeyboard) {
+                std::unique_ptr<WaylandWindows> toplevels;
+                if (session->offered().foreignToplevel)
+                    toplevels = std::make_unique<WaylandWindows>(*session);
+                auto virtualKeys = std::make_unique<WaylandKeySender>(*session, toplevels.get());
+                if (virtualKeys->isValid())
+                    keys = std::move(virtualKeys);
+                windows = std::move(toplevels);
+            } else {
+                KWinRoute::keysAndFocus(*session, keys, windows);
+            }
+            if (clipboard->isValid() && keys) {
                 platform->clipboard = std::move(clipboard);
                 platform->keys = std::move(keys);
                 if (windows)

@@ -1,9 +1,8 @@
 #include "platform/wayland/WaylandInput.h"
 
 #include "platform/KeyPlan.h"
-#include "platform/KeySyms.h"
-#include "platform/KeystrokeNotation.h"
 #include "platform/wayland/WaylandSession.h"
+#include "platform/wayland/XkbKeys.h"
 
 #include "virtual-keyboard-unstable-v1-client.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client.h"
@@ -147,12 +146,7 @@ WaylandKeySender::WaylandKeySender(WaylandSession& session, const WaylandWindows
         return;
     m_state = xkb_state_new(m_keymap);
     // The keymap never changes: its modifier keys are looked up once.
-    const auto codeOf = [this](uint32_t keysym) {
-        uint32_t code = 0;
-        bool shifted = false;
-        return find(keysym, code, shifted) ? QList<unsigned>{code} : QList<unsigned>{};
-    };
-    m_modifierCodes = {codeOf(0xffe3), codeOf(0xffe1), codeOf(0xffe9)}; // Control_L, Shift_L, Alt_L
+    m_modifierCodes = XkbKeys::modifierCodes(m_keymap, false);
     char* text = xkb_keymap_get_as_string(m_keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
     if (!text)
         return;
@@ -186,38 +180,10 @@ WaylandKeySender::~WaylandKeySender() {
         xkb_context_unref(m_context);
 }
 
-bool WaylandKeySender::find(uint32_t keysym, uint32_t& code, bool& shifted) const {
-    const xkb_keycode_t last = xkb_keymap_max_keycode(m_keymap);
-    for (int level = 0; level < 2; ++level) {
-        for (xkb_keycode_t key = xkb_keymap_min_keycode(m_keymap); key <= last; ++key) {
-            const xkb_keysym_t* syms = nullptr;
-            const int count = xkb_keymap_key_get_syms_by_level(m_keymap, key, 0, level, &syms);
-            for (int i = 0; i < count; ++i) {
-                if (syms[i] == keysym) {
-                    code = key;
-                    shifted = level == 1;
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
-}
-
 bool WaylandKeySender::send(const QString& sequence) {
-    const auto strokes = KeystrokeNotation::parse(sequence);
-    if (!m_keyboard || !strokes)
-        return false;
     QList<KeyPlan::Stroke> resolved;
-    for (const Keystroke& stroke : *strokes) {
-        uint32_t code = 0;
-        bool shifted = false;
-        const uint32_t sym = KeySyms::forKey(stroke.key);
-        // A letter named in upper case is its key with Shift, as the notation means it.
-        if (sym == 0 || !find(sym, code, shifted))
-            return false;
-        resolved.append({code, stroke.ctrl, stroke.shift || shifted, stroke.alt});
-    }
+    if (!m_keyboard || !XkbKeys::resolve(m_keymap, sequence, resolved))
+        return false;
     // Nothing is held on a keyboard of our own, so nothing needs lifting.
     for (const KeyPlan::Event& event : KeyPlan::plan({}, resolved, m_modifierCodes)) {
         zwp_virtual_keyboard_v1_key(m_keyboard, timestamp(), event.code - kEvdevOffset,

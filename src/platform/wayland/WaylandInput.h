@@ -56,9 +56,6 @@ public:
     QString pasteKeys() override;
 
 private:
-    // The key code and shift level that give the keysym in the first layout; false when no key does.
-    bool find(uint32_t keysym, uint32_t& code, bool& shifted) const;
-
     WaylandSession& m_session;
     const WaylandWindows* m_windows;
     xkb_context* m_context = nullptr;
