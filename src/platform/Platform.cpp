@@ -106,11 +106,15 @@ std::unique_ptr<Platform> createPlatform() {
     const bool forcePoll = qEnvironmentVariableIntValue("WORDWISP_FORCE_POLL") != 0;
     const QString qpa = QGuiApplication::platformName();
     const bool changeSignal = !forcePoll && qpa != QLatin1String("offscreen") && qpa != QLatin1String("minimal");
+    // First: a backend below may have to ask the user something.
+    platform->dialogs = std::make_unique<QtDialogs>();
 
 #ifdef WORDWISP_WAYLAND
     // In a Wayland session the compositor's clipboard and keyboard reach every window, whichever plugin
     // draws ours; X11 reaches only the XWayland ones.
     if (changeSignal && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        // KWin lets a copy that its desktop entry does not name type once it has one: offered first.
+        const bool explained = KWinRoute::offerAccess(*platform->dialogs);
         auto session = std::make_unique<WaylandSession>();
         if (session->isValid()) {
             auto clipboard = std::make_unique<WaylandClipboard>(*session);
@@ -136,7 +140,7 @@ std::unique_ptr<Platform> createPlatform() {
             }
         }
         // Said only where a compositor answered: a WAYLAND_DISPLAY left over from elsewhere is no desktop.
-        if (!platform->session && session->offered().connected)
+        if (!platform->session && session->offered().connected && !explained)
             platform->startupNotice = session->offered().dataControl ? kNoKeystrokes : kNoNativeWayland;
     }
 #endif
@@ -171,7 +175,6 @@ std::unique_ptr<Platform> createPlatform() {
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal);
     if (!platform->keys)
         platform->keys = std::make_unique<NullKeySender>();
-    platform->dialogs = std::make_unique<QtDialogs>();
     platform->tray = std::make_unique<QtTrayIcon>();
     platform->shell = std::make_unique<QtShell>();
     platform->clock = std::make_unique<SystemClock>();

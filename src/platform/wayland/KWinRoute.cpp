@@ -1,5 +1,6 @@
 #include "platform/wayland/KWinRoute.h"
 
+#include "platform/wayland/KWinAccess.h"
 #include "platform/wayland/KWinKeySender.h"
 #include "platform/wayland/PlasmaWindows.h"
 #include "platform/wayland/WaylandSession.h"
@@ -19,4 +20,13 @@ void KWinRoute::keysAndFocus(WaylandSession& session, std::unique_ptr<KeySender>
         return;
     keys = std::move(sender);
     focus = std::move(windows);
+}
+
+bool KWinRoute::offerAccess(Dialogs& dialogs) {
+    const WaylandSession::Offered offered = WaylandSession::probe();
+    if (!offered.kwin || !offered.dataControl || offered.fakeInput)
+        return false;
+    // KWin looks the entry up for each new connection: a fresh one tells whether it has taken it.
+    const auto granted = [] { return WaylandSession::probe().fakeInput; };
+    return KWinAccess::offer(dialogs, KWinAccess::current(), granted) != KWinAccess::Outcome::NotAsked;
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class Dialogs;
 class WaylandSession;
 
 // KWin's way of letting a program type and know the windows: fake input and Plasma's window list, offered
@@ -14,5 +15,9 @@ namespace KWinRoute {
 // The keystrokes through fake input and the focus through the window list, where the session has them;
 // keys stays empty without fake input, focus without the window list.
 void keysAndFocus(WaylandSession& session, std::unique_ptr<KeySender>& keys, std::unique_ptr<WindowFocus>& focus);
+
+// On KWin without fake input for us: offers, once, the desktop entry that asks for it (see KWinAccess).
+// True when a box said why this start cannot paste into every window, so that no other notice repeats it.
+bool offerAccess(Dialogs& dialogs);
 
 } // namespace KWinRoute
