@@ -51,6 +51,10 @@ installed=yes
 appstreamcli validate --no-net /usr/share/metainfo/org.wordwisp.Wordwisp.metainfo.xml >/dev/null ||
     fail "the installed metainfo does not validate"
 desktop-file-validate /usr/share/applications/wordwisp.desktop || fail "the desktop entry does not validate"
+# KWin offers its keystrokes only to a program whose entry names its absolute path and asks for them.
+grep -qx 'Exec=/usr/bin/wordwisp' /usr/share/applications/wordwisp.desktop &&
+    grep -q '^X-KDE-Wayland-Interfaces=.*org_kde_kwin_fake_input' /usr/share/applications/wordwisp.desktop ||
+    fail "the desktop entry does not ask KWin for fake input for /usr/bin/wordwisp"
 for size in 16 22 24 32 48 64 128 256; do
     file "/usr/share/icons/hicolor/${size}x${size}/apps/wordwisp.png" | grep -q "$size x $size" ||
         fail "no ${size}px icon"
