@@ -1,6 +1,6 @@
 #include "platform/wayland/KWinRoute.h"
 
-#include "platform/wayland/KWinAccess.h"
+#include "platform/KWinAccess.h"
 #include "platform/wayland/KWinKeySender.h"
 #include "platform/wayland/PlasmaWindows.h"
 #include "platform/wayland/WaylandSession.h"

@@ -1,4 +1,4 @@
-#include "platform/wayland/KWinAccess.h"
+#include "platform/KWinAccess.h"
 
 #include "platform/Dialogs.h"
 #include "platform/TextFile.h"
