@@ -27,7 +27,11 @@ printf 'Best regards\r\n' >"$home/Db/Work/sig"
 : >"$native_doc"
 x_text=$'notes kept in the X11 editor\n'
 printf '%s' "$x_text" >"$x_doc"
-chown -R "$WL_OWNER" "$home" "$WL_TMP/doc"
+# This copy once asked whether it may write the desktop file that lets KWin take its keys, and the user
+# said No: it stays on XWayland, the case tested here (kwin_l3afpad.sh tests the question itself).
+mkdir -p "$WL_TMP/home/.config/wordwisp"
+printf '%s\r\n' "$WORDWISP_BIN" >"$WL_TMP/home/.config/wordwisp/kwin-declined"
+chown -R "$WL_OWNER" "$home" "$WL_TMP/doc" "$WL_TMP/home/.config"
 
 test_started=$SECONDS
 start_kwin
