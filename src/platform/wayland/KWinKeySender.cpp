@@ -46,9 +46,9 @@ void KWinKeySender::takeKeymap() {
         }
         m_keymap = m_ownKeymap;
     }
-    // The user's Ctrl from the copy is most likely the left one, and nothing here can tell which keys the
-    // user holds (KWin tells only the focused client). The right keys come first: pressing and releasing
-    // them leaves a held left key's modifier in place, in KWin's seat state.
+    // Nothing here can tell which keys the user holds (KWin tells only the focused client). KWin 5.27 keeps
+    // a Ctrl held on another device down whichever Ctrl we press and release (measured); the right keys
+    // still come first, as the user's Ctrl from the copy is most likely the left one.
     if (m_keymap)
         m_modifierCodes = XkbKeys::modifierCodes(m_keymap, true);
 }

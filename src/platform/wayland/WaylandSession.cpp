@@ -117,7 +117,7 @@ void WaylandSession::capabilities(void* data, wl_seat* seat, uint32_t caps) {
 void WaylandSession::keymap(void* data, wl_keyboard*, uint32_t format, int32_t fd, uint32_t size) {
     auto* self = static_cast<WaylandSession*>(data);
     xkb_keymap* keymap = nullptr;
-    if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
+    if (self->m_xkb && format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 && size > 0) {
         void* text = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
         if (text != MAP_FAILED) {
             // The string is the mapping's first size - 1 bytes; its end need not be terminated.
