@@ -233,7 +233,7 @@ round panel_gone 1
 screenshot xfce-tray.png
 
 # The same ways with the icon docked by XEmbed.
-kill "$WORDWISP_PID"
+timeout 15 "$WORDWISP_BIN" --quit || fail "--quit did not end the first Wordwisp"
 wait "$WORDWISP_PID" 2>/dev/null || true
 route=xembed
 start_ours xembed
