@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
@@ -138,15 +139,20 @@ void SingleInstance::accept(QLocalSocket* client) {
     }
     // Never more than one request's worth held for a client, and no client kept waiting on for ever.
     client->setReadBufferSize(InstanceRequest::kMaxBytes);
-    QTimer::singleShot(kRequestTimeoutMs, client, [client] { client->abort(); });
-    connect(client, &QLocalSocket::readyRead, this, [this, client] {
+    auto* silence = new QTimer(client);
+    silence->setSingleShot(true);
+    connect(silence, &QTimer::timeout, client, &QLocalSocket::abort);
+    silence->start(kRequestTimeoutMs);
+    connect(client, &QLocalSocket::readyRead, this, [this, client, silence] {
         if (!client->canReadLine()) {
             if (client->bytesAvailable() >= InstanceRequest::kMaxBytes)
                 client->abort();
             return;
         }
-        // One request per connection; whatever follows it is not read.
+        // One request per connection; whatever follows it is not read. Carrying it out may take a while
+        // (a quit can meet a box that waits for the user), and the client is not cut off meanwhile.
         disconnect(client, &QLocalSocket::readyRead, this, nullptr);
+        silence->stop();
         const std::optional<InstanceRequest> request =
             InstanceRequest::decode(client->readLine(InstanceRequest::kMaxBytes + 1));
         if (request)
@@ -156,18 +162,25 @@ void SingleInstance::accept(QLocalSocket* client) {
     });
 }
 
-void SingleInstance::handle(QLocalSocket* client, const InstanceRequest& request) {
+void SingleInstance::handle(QLocalSocket* socket, const InstanceRequest& request) {
+    // What the request runs may open a box with an event loop of its own, in which a client that gave up
+    // waiting is disconnected and deleted.
+    const QPointer<QLocalSocket> client(socket);
+    QByteArray answer;
     if (request.command == kShow && request.arguments.isEmpty()) {
         emit showRequested();
-        client->write(kOk);
+        answer = kOk;
     } else if (request.command == kQuit && request.arguments.isEmpty()) {
         // The answer goes out before the event loop ends; the process ends right after.
-        const bool ending = m_quit && m_quit();
-        client->write(ending ? kOk : kRefused);
-    } else {
+        answer = m_quit && m_quit() ? kOk : kRefused;
+    }
+    if (!client)
+        return;
+    if (answer.isEmpty()) {
         client->abort();
         return;
     }
+    client->write(answer);
     client->flush();
     client->disconnectFromServer();
 }

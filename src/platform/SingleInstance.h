@@ -55,7 +55,7 @@ signals:
 private:
     bool listen();
     void accept(QLocalSocket* client);
-    void handle(QLocalSocket* client, const InstanceRequest& request);
+    void handle(QLocalSocket* socket, const InstanceRequest& request);
 
     QString m_path;
     QLocalServer* m_server = nullptr;

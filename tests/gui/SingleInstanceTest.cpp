@@ -9,9 +9,11 @@
 #include "platform/LabelButton.h"
 #include "tray/TrayController.h"
 
+#include <QEventLoop>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 
 class SingleInstanceTest : public QObject {
     Q_OBJECT
@@ -25,7 +27,8 @@ private slots:
 
 private:
     // Sends bytes as a client and returns what the instance answered once it let go of the connection.
-    static QByteArray exchange(const QString& path, const QByteArray& bytes, bool* closed = nullptr) {
+    static QByteArray exchange(const QString& path, const QByteArray& bytes, bool* closed = nullptr,
+                               int timeoutMs = 3000) {
         QLocalSocket socket;
         socket.connectToServer(path);
         if (!socket.waitForConnected(1000))
@@ -38,7 +41,7 @@ private:
                 answer += socket.readAll();
                 return socket.state() == QLocalSocket::UnconnectedState;
             },
-            3000);
+            timeoutMs);
         answer += socket.readAll();
         if (closed)
             *closed = socket.state() == QLocalSocket::UnconnectedState;
@@ -131,6 +134,17 @@ void SingleInstanceTest::quitIsAnswered() {
     QCOMPARE(exchange(path, "wordwisp/1 quit\n"), QByteArray("refused\n"));
     willEnd = true;
     QCOMPARE(exchange(path, "wordwisp/1 quit\n"), QByteArray("ok\n"));
+
+    // A box that waits for the user, longer than a silent client is given, runs an event loop of its own;
+    // the client who asked is still answered when it closes.
+    constexpr int kBoxOpenMs = 2500;
+    instance.setQuitHandler([] {
+        QEventLoop box;
+        QTimer::singleShot(kBoxOpenMs, &box, &QEventLoop::quit);
+        box.exec();
+        return false;
+    });
+    QCOMPARE(exchange(path, "wordwisp/1 quit\n", nullptr, kBoxOpenMs + 2000), QByteArray("refused\n"));
 }
 
 void SingleInstanceTest::nothingRunsNothingStarts() {
