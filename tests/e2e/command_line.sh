@@ -87,6 +87,29 @@ run "$WORDWISP_BIN" --show
 expect 0 "--show"
 xdotool search --onlyvisible --name '^Wordwisp$' | grep -qx "$main" || fail "the window is not shown after --show"
 [ "$(pgrep -c -f -- "^$WORDWISP_BIN")" -eq 1 ] || fail "--show left $(pgrep -c -f -- "^$WORDWISP_BIN") instances"
+# Another user is not heard, even where the socket's permissions would let the request through.
+if [ "$(id -u)" -eq 0 ] && [ -x /usr/bin/python3 ] && command -v setpriv >/dev/null; then
+    socket=$(find "$XDG_RUNTIME_DIR" -name 'wordwisp-*.socket')
+    chmod 711 "$E2E_TMP" "$XDG_RUNTIME_DIR"
+    chmod 777 "$socket"
+    answer=$(setpriv --reuid=nobody --regid=nogroup --clear-groups /usr/bin/python3 -c '
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.settimeout(3)
+s.connect(sys.argv[1])
+s.sendall(b"wordwisp/1 quit\n")
+try:
+    print(repr(s.recv(64)))
+except OSError as e:
+    print("no answer:", e)' "$socket" 2>&1 || true)
+    chmod 700 "$E2E_TMP" "$XDG_RUNTIME_DIR"
+    sleep 0.3
+    ended && fail "a quit from another user ended the instance"
+    # Closed unheard: an end of file, or a reset where the request was still unread.
+    [ "$answer" = "b''" ] || [[ $answer == *"Connection reset"* ]] ||
+        fail "a request from another user was answered: $answer"
+    echo "another user: connection closed unanswered, instance still running"
+fi
 # The category last chosen is stored when the program ends.
 printf 'Other\r\n' >"$home/Db/Cat.ini"
 run "$WORDWISP_BIN" --quit
