@@ -2,11 +2,12 @@
 # The way back from the tray on XFCE: xfwm4 and xfce4-panel with its notification area, on a session bus
 # of their own and with a panel configuration of their own. Round after round "*" puts the window away,
 # and after a varied wait one of the ways back brings it back: a second start, "wordwisp --show", "In
-# Focus..." from the tray menu, or the panel going away. Every round the window must end mapped, in the
-# normal state, at its size, above the editor that covered it and active. The icon is a
-# StatusNotifierItem first, then an XEmbed one. Half the rounds run with xfwm4 slowed down by strace, as
-# on a busy desktop: it then iconifies and withdraws the window in two steps the program sees apart, which
-# is when the window used to come back iconic, with no task bar button to reach it.
+# Focus..." from the tray menu, or the panel going away (and twice "-" to the task bar instead of "*").
+# Every round the window must end mapped, in the normal state, at its size, above the editor that covered
+# it and active. The icon is a StatusNotifierItem first, then an XEmbed one. Half the rounds run with
+# xfwm4 slowed down by strace, as on a busy desktop: it then iconifies and withdraws the window in two
+# steps the program sees apart, which is when the window used to come back iconic, with no task bar
+# button to reach it.
 #   xfce_tray.sh <wordwisp binary> <artifacts dir>
 # Everything runs in a network namespace of its own: the X display and the bus are reached by their
 # socket files, and nothing gets out.
