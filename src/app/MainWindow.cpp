@@ -275,10 +275,9 @@ void MainWindow::bringBack() {
         m_tray->Mostra_Click();
         return;
     }
-    if (windowState() & Qt::WindowMinimized)
+    if ((windowState() & Qt::WindowMinimized) || !isVisible())
         m_chrome->showNormalAgain();
-    raise();
-    activateWindow();
+    m_platform.effects->bringToFront(this);
 }
 
 void MainWindow::OraAggiorna_Timer() {

@@ -106,6 +106,7 @@ void WindowChrome::showNormalAgain() {
     m_maximiseRequested = false;
     const bool byHand = m_handMaximised;
     m_handMaximised = false;
+    m_effects.prepareToShowAgain(c.window);
     c.window->setWindowState(Qt::WindowNoState);
     c.window->show();
     if (byHand)

@@ -1,4 +1,6 @@
+#include "app/EarlyCommands.h"
 #include "app/MainWindow.h"
+#include "app/PlatformStartGuard.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFiles.h"
 #include "platform/SingleInstance.h"
@@ -8,8 +10,13 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // --help, --version, --show, --quit and a start with no display at all end here, before any window.
+    if (const std::optional<int> code = EarlyCommands::run(argc, argv))
+        return *code;
     choosePlatformPlugin();
+    PlatformStartGuard guard;
     QApplication app(argc, argv);
+    guard.release();
     QApplication::setApplicationName(QStringLiteral("Wordwisp"));
     // The window may go to the tray; only an explicit exit ends the program.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -32,6 +39,8 @@ int main(int argc, char* argv[]) {
     auto platform = createPlatform();
     MainWindow window(*platform, StorePaths(home.folder));
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &MainWindow::bringBack);
+    // --quit ends the program as "Exit the program" does: the category saved, the icon out of the tray.
+    instance.setQuitHandler([&window] { return window.close(); });
     window.show();
     if (!platform->startupNotice.isEmpty())
         platform->dialogs->messageBox(platform->startupNotice, BoxStyle::Information);

@@ -13,4 +13,9 @@ public:
     // Whether a window manager runs to act on minimise requests. Without one a "minimised" window stays
     // on screen, and the program must not go on treating it as minimised.
     virtual bool hasWindowManager() const = 0;
+    // Before a window that was minimised or hidden is shown again: takes back whatever would make the
+    // window manager map it minimised once more.
+    virtual void prepareToShowAgain(QWidget* window) { (void)window; }
+    // Raises the window and makes it the active one, as far as the window manager lets a program.
+    virtual void bringToFront(QWidget* window);
 };

@@ -112,13 +112,11 @@ void TrayController::Mostra_Click() {
     m_menus.removeCategoryItems();
     // Back whenever it is not on screen: a window manager that had not yet reported the window as
     // minimised must not leave it hidden for good.
-    if ((m_ui.Form1->windowState() & Qt::WindowMinimized) || !m_ui.Form1->isVisible()) {
-        if (m_hooks.showNormal)
-            m_hooks.showNormal();
-        // Mapped again, a window keeps its old place in the stack, under whatever opened since.
-        m_ui.Form1->raise();
-        m_ui.Form1->activateWindow();
-    }
+    if (((m_ui.Form1->windowState() & Qt::WindowMinimized) || !m_ui.Form1->isVisible()) && m_hooks.showNormal)
+        m_hooks.showNormal();
+    // Raised and activated in any case: what Qt believes about the window's state can lag behind the
+    // window manager's, and a window Qt counts as shown may still be iconic there.
+    m_platform.effects->bringToFront(m_ui.Form1);
     RemoveTrayIcon();
     m_inTray = false;
 }

@@ -12,6 +12,10 @@
 #include <QWidget>
 #include <QWindow>
 
+#ifdef WORDWISP_X11
+#include "platform/x11/X11Support.h"
+#endif
+
 int QtDialogs::messageBox(const QString& text, int style, const QString& title) {
     QMessageBox box;
     box.setWindowTitle(title);
@@ -117,4 +121,36 @@ void QtWindowEffects::setOpacity(QWidget* window, double opacity) {
 bool QtWindowEffects::startSystemMove(QWidget* window) {
     QWindow* handle = window->windowHandle();
     return handle && handle->startSystemMove();
+}
+
+namespace {
+// The native window of a widget that has one; 0 otherwise (winId() would make one).
+[[maybe_unused]] unsigned long nativeWindow(QWidget* window) {
+    const QWindow* handle = window->windowHandle();
+    return handle && handle->handle() ? window->winId() : 0;
+}
+} // namespace
+
+// Both do nothing beyond Qt's own calls where the window is not on X11 (X11Support finds no display then).
+// They live here rather than in an X11-only class so that every window on an X server gets them, whichever
+// effects the platform chose.
+void QtWindowEffects::prepareToShowAgain([[maybe_unused]] QWidget* window) {
+#ifdef WORDWISP_X11
+    // "*" minimises before it hides, and that leaves the iconic initial state in WM_HINTS. Qt takes it
+    // back when it unminimises, but only if it still believes the window minimised: when the window
+    // manager iconified and withdrew the window in two steps that Qt saw apart, Qt last heard "not
+    // minimised" and maps the window with the stale hint, and xfwm4 keeps it iconic.
+    X11Support::setInitialStateNormal(nativeWindow(window));
+#endif
+}
+
+void QtWindowEffects::bringToFront(QWidget* window) {
+    WindowEffects::bringToFront(window);
+#ifdef WORDWISP_X11
+    // Qt's own activation carries the time of the last input event we saw, which for a request from a
+    // second start or the tray is old, and a window manager that prevents focus stealing refuses it. The
+    // same request as a pager's is obeyed, and also takes the window out of the iconic state where a
+    // window manager left it there.
+    X11Support::requestActivation(nativeWindow(window));
+#endif
 }

@@ -59,6 +59,9 @@ public:
     bool startSystemMove(QWidget* window) override;
     // Toolkits other than X11 always come with their window manager.
     bool hasWindowManager() const override { return true; }
+    // On X11 both also speak to the window manager directly: see QtBackends.cpp.
+    void prepareToShowAgain(QWidget* window) override;
+    void bringToFront(QWidget* window) override;
 };
 
 // Where no keystroke backend exists, sending fails and the caller carries on.

@@ -24,6 +24,14 @@ bool focusWindow(unsigned long window, int timeoutMs);
 // Asks the window manager to keep the mapped window above ordinary windows, or to take it back among
 // them (_NET_WM_STATE_ABOVE); the window keeps its place and size. False without a window manager.
 bool setKeptAbove(unsigned long window, bool above);
+// Takes back the iconic initial state (WM_HINTS) that minimising leaves on a window. A window mapped with
+// it goes to the window manager as one to keep minimised; Qt resets it only when it still believes the
+// window minimised, and a window manager that answers slowly makes Qt believe otherwise. False when the
+// window has no hints or is gone.
+bool setInitialStateNormal(unsigned long window);
+// Asks the window manager to make our own window the active one: shown out of the minimised state, raised
+// and focused (_NET_ACTIVE_WINDOW). Does not wait; false without a window manager.
+bool requestActivation(unsigned long window);
 // Sends a sequence in keystroke notation to the focused window; false when it cannot be parsed or mapped.
 // Modifiers the user still holds are used or lifted as the sequence needs (see KeyPlan).
 bool sendKeys(const QString& sequence);

@@ -1,0 +1,129 @@
+#include "app/CommandLine.h"
+
+#include <QSet>
+
+namespace {
+// Qt's options that take the next argument as their value (QGuiApplication, QApplication, the xcb plugin).
+const QSet<QString> kQtWithValue = {
+    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"), QStringLiteral("geometry"),
+    QStringLiteral("qwindowicon"),     QStringLiteral("icon"),
+    QStringLiteral("qwindowtitle"),    QStringLiteral("title"),
+    QStringLiteral("display"),         QStringLiteral("name"),
+    QStringLiteral("session"),         QStringLiteral("style"),
+    QStringLiteral("stylesheet"),      QStringLiteral("visual"),
+};
+// And those that stand alone.
+const QSet<QString> kQtFlags = {
+    QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
+    QStringLiteral("dograb"),  QStringLiteral("sync"),        QStringLiteral("testability"),
+};
+// Written as -name=value, and only so.
+const QStringList kQtAttached = {QStringLiteral("style="), QStringLiteral("stylesheet="),
+                                 QStringLiteral("qmljsdebugger=")};
+
+// Qt platforms that draw into a display named by DISPLAY or WAYLAND_DISPLAY. Any other (offscreen,
+// minimal, vnc, eglfs ...) needs neither.
+bool needsDesktopDisplay(const QString& platform) {
+    return platform.startsWith(QLatin1String("xcb")) || platform.startsWith(QLatin1String("wayland"));
+}
+} // namespace
+
+CommandLine CommandLine::parse(const QStringList& arguments) {
+    CommandLine line;
+    QList<Action> asked;
+    const auto misuse = [&line](const QString& problem) {
+        line.action = Action::Misuse;
+        line.problem = problem;
+        return line;
+    };
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
+            asked.append(Action::Help);
+            continue;
+        }
+        if (argument == QLatin1String("--version")) {
+            asked.append(Action::Version);
+            continue;
+        }
+        if (argument == QLatin1String("--show")) {
+            asked.append(Action::Show);
+            continue;
+        }
+        if (argument == QLatin1String("--quit")) {
+            asked.append(Action::Quit);
+            continue;
+        }
+        // Qt takes its options with one dash or two.
+        if (!argument.startsWith(u'-') || argument == QLatin1String("-") || argument == QLatin1String("--"))
+            return misuse(QStringLiteral("unexpected argument '%1'").arg(argument));
+        const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (kQtFlags.contains(name))
+            continue;
+        bool attached = false;
+        for (const QString& prefix : kQtAttached)
+            attached = attached || name.startsWith(prefix);
+        if (attached)
+            continue;
+        if (kQtWithValue.contains(name)) {
+            if (i + 1 >= arguments.size())
+                return misuse(QStringLiteral("option '%1' needs a value").arg(argument));
+            ++i;
+            if (name == QLatin1String("platform"))
+                line.platform = arguments.at(i);
+            if (name == QLatin1String("display"))
+                line.displayOption = true;
+            continue;
+        }
+        return misuse(QStringLiteral("unknown option '%1'").arg(argument));
+    }
+    // Help wins over everything, as it does for most programs; otherwise one request at a time.
+    if (asked.contains(Action::Help)) {
+        line.action = Action::Help;
+        return line;
+    }
+    QList<Action> distinct;
+    for (const Action action : asked) {
+        if (!distinct.contains(action))
+            distinct.append(action);
+    }
+    if (distinct.size() > 1)
+        return misuse(QStringLiteral("--version, --show and --quit go one at a time"));
+    if (!distinct.isEmpty())
+        line.action = distinct.first();
+    return line;
+}
+
+bool CommandLine::lacksDisplay(const QString& x11Display, const QString& waylandDisplay,
+                               const QString& qpaPlatform) const {
+    if (!x11Display.isEmpty() || !waylandDisplay.isEmpty() || displayOption)
+        return false;
+    // The option wins over the variable; the variable may list fallbacks ("wayland;xcb").
+    const QStringList platforms =
+        platform.isEmpty() ? qpaPlatform.split(u';', Qt::SkipEmptyParts) : QStringList{platform};
+    for (const QString& name : platforms) {
+        if (!needsDesktopDisplay(name.trimmed()))
+            return false;
+    }
+    return true;
+}
+
+QString CommandLine::usage() {
+    return QStringLiteral(
+        "Usage: wordwisp [--show | --quit | --help | --version]\n"
+        "Replaces a keyword you copy (Ctrl+C) in any application with the text of its key.\n"
+        "\n"
+        "  --show     bring the running Wordwisp's window back\n"
+        "  --quit     end the running Wordwisp as \"Exit the program\" does, and wait until it has ended\n"
+        "  --help     print this help and exit\n"
+        "  --version  print the version and exit\n"
+        "\n"
+        "Without an option Wordwisp starts, or brings its window back where it runs already.\n"
+        "Qt's own options (-platform, -style, -display ...) work as in any Qt program.\n");
+}
+
+QString CommandLine::versionLine() {
+    return QStringLiteral("wordwisp " WORDWISP_VERSION "\n");
+}

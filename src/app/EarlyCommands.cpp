@@ -1,0 +1,77 @@
+#include "app/EarlyCommands.h"
+
+#include "app/CommandLine.h"
+#include "platform/SingleInstance.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+// As most command line programs: a command line that cannot be read.
+constexpr int kExitMisuse = 2;
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fflush(stream);
+}
+
+int askRunning(int argc, char* argv[], CommandLine::Action action) {
+    // The socket needs an application object of some kind, and a display none.
+    QCoreApplication app(argc, argv);
+    const bool quit = action == CommandLine::Action::Quit;
+    const SingleInstance::Outcome outcome = SingleInstance::request(
+        SingleInstance::defaultSocketPath(), quit ? QStringLiteral("quit") : QStringLiteral("show"));
+    switch (outcome) {
+    case SingleInstance::Outcome::Done:
+        return kExitOk;
+    case SingleInstance::Outcome::NoInstance:
+        print(stderr, QStringLiteral("wordwisp: Wordwisp is not running (for this user and display), so there is "
+                                     "nothing to %1\n")
+                          .arg(quit ? QStringLiteral("quit") : QStringLiteral("show")));
+        return kExitFailed;
+    case SingleInstance::Outcome::Refused:
+        print(stderr, QStringLiteral("wordwisp: the running Wordwisp did not quit: it asks for a category to be "
+                                     "chosen first\n"));
+        return kExitFailed;
+    case SingleInstance::Outcome::NoAnswer:
+        break;
+    }
+    print(stderr, quit ? QStringLiteral("wordwisp: the running Wordwisp did not end in time\n")
+                       : QStringLiteral("wordwisp: the running Wordwisp did not answer\n"));
+    return kExitFailed;
+}
+} // namespace
+
+std::optional<int> EarlyCommands::run(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = CommandLine::parse(arguments);
+    switch (line.action) {
+    case CommandLine::Action::Help:
+        print(stdout, CommandLine::usage());
+        return kExitOk;
+    case CommandLine::Action::Version:
+        print(stdout, CommandLine::versionLine());
+        return kExitOk;
+    case CommandLine::Action::Misuse:
+        print(stderr, QStringLiteral("wordwisp: %1\n").arg(line.problem));
+        print(stderr, CommandLine::usage());
+        return kExitMisuse;
+    case CommandLine::Action::Show:
+    case CommandLine::Action::Quit:
+        return askRunning(argc, argv, line.action);
+    case CommandLine::Action::Start:
+        break;
+    }
+    if (line.lacksDisplay(qEnvironmentVariable("DISPLAY"), qEnvironmentVariable("WAYLAND_DISPLAY"),
+                          qEnvironmentVariable("QT_QPA_PLATFORM"))) {
+        print(stderr, QStringLiteral("wordwisp: no display to open the window on: set DISPLAY (X11) or "
+                                     "WAYLAND_DISPLAY (Wayland), as a desktop session does\n"));
+        return kExitFailed;
+    }
+    return std::nullopt;
+}
