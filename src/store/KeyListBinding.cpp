@@ -49,6 +49,19 @@ bool KeyListBinding::editorChanged() const {
     return editorShowsLoadedKey() && m_ui.Text2->text() != m_loaded.shown;
 }
 
+void KeyListBinding::renameCurrentCategory(const QString& name) {
+    const int index = m_ui.Combo1->currentIndex();
+    if (index < 0)
+        return;
+    if (m_loaded.category == currentCategory())
+        m_loaded.category = name;
+    {
+        const QSignalBlocker block(m_ui.Combo1);
+        m_ui.Combo1->setItemText(index, name);
+    }
+    File1.setFolder(m_paths.category(name));
+}
+
 void KeyListBinding::clearKeySelection() {
     const QSignalBlocker block(m_ui.List1);
     m_ui.List1->clearSelection();

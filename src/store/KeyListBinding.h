@@ -78,6 +78,9 @@ public:
     bool editorChanged() const;
     // The loaded key's file now has another name (renamed outside the program, same text).
     void renameLoadedKey(const QString& key) { m_loaded.key = key; }
+    // The current category's folder now has another name (renamed outside the program): the selector,
+    // the file listing and the loaded key take it, and nothing is loaded again.
+    void renameCurrentCategory(const QString& name);
 
     // The key list row that every refresh selects; moved by key deletion.
     int ReselectIndex = 0;

@@ -110,19 +110,57 @@ void LiveStore::followStore(bool categories, bool keys) {
 bool LiveStore::followCategories() {
     const QString current = m_binding.currentCategory();
     const StorePaths& paths = m_binding.paths();
+    const QStringList onDisk = StoreListing::categories(paths.root());
     if (!current.isEmpty() && !QFileInfo(paths.category(current)).isDir()) {
-        fallBack();
+        const QString renamed = renamedCategory(onDisk);
+        if (renamed.isEmpty()) {
+            fallBack();
+            return true;
+        }
+        m_binding.renameCurrentCategory(renamed);
+        followCategories();
         return true;
     }
     QComboBox* box = m_ui.Combo1;
     const QSignalBlocker block(box);
     const Merged merged = merge(
-        box->count(), [box](int i) { return box->itemText(i); }, StoreListing::categories(paths.root()), current,
-        [box](int i) { box->removeItem(i); }, [box](int i, const QString& name) { box->insertItem(i, name); });
+        box->count(), [box](int i) { return box->itemText(i); }, onDisk, current, [box](int i) { box->removeItem(i); },
+        [box](int i, const QString& name) { box->insertItem(i, name); });
     // A selector that was empty selects its first new entry by itself; no category was chosen.
     if (current.isEmpty())
         box->setCurrentIndex(-1);
     return merged.any();
+}
+
+QString LiveStore::renamedCategory(const QStringList& onDisk) const {
+    // A category renamed outside is one folder gone and one new; it stays current under its new name.
+    // Where several are new at once, the one holding the same keys is taken, if only one does. Anything
+    // less certain falls back as at start-up.
+    QStringList added;
+    for (const QString& name : onDisk) {
+        if (m_ui.Combo1->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
+            added.append(name);
+    }
+    if (added.size() <= 1)
+        return added.isEmpty() ? QString() : added.first();
+    QStringList listed;
+    for (int row = 0; row < m_ui.List1->count(); ++row)
+        listed.append(m_ui.List1->item(row)->text());
+    StoreListing::sortNames(listed);
+    QString renamed;
+    for (const QString& name : std::as_const(added)) {
+        QStringList keys;
+        for (const QString& key : StoreListing::keys(m_binding.paths().category(name))) {
+            if (!NameRules::isBlank(key))
+                keys.append(key);
+        }
+        if (keys != listed)
+            continue;
+        if (!renamed.isEmpty())
+            return QString();
+        renamed = name;
+    }
+    return renamed;
 }
 
 void LiveStore::fallBack() {

@@ -24,7 +24,8 @@ class StoreWatcher;
 // The open key follows as well: a new text on disk replaces the editor's text unless the user has
 // changed it (then the user's text stays, and a save asks first); a key renamed outside stays selected
 // under its new name; a key deleted outside leaves the list, and the user's unsaved text stays in the
-// editor for a save to write back.
+// editor for a save to write back. The current category renamed outside stays current under its new
+// name; removed, it falls back as at start-up.
 class LiveStore : public QObject {
     Q_OBJECT
 public:
@@ -54,6 +55,7 @@ private:
     bool followCategories();
     bool followKeys();
     void followOpenKeyText();
+    QString renamedCategory(const QStringList& onDisk) const;
     void fallBack();
     void rewatch();
 

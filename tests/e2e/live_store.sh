@@ -2,7 +2,7 @@
 # The store changed by other programs while Wordwisp runs, seen where it matters: at the next copy in a
 # real editor (l3afpad). A key added (written in place, or through a hidden temporary and a rename as
 # sync engines do), edited, removed and renamed; a hidden temporary never expands; a new category taking
-# over when the current one is removed; and a key whose file changes while the user edits it in
+# over when the current one is removed, and the current one renamed; and a key whose file changes while the user edits it in
 # Wordwisp's own editor: the save asks, No keeps the file, Yes writes the user's text.
 #   live_store.sh <wordwisp binary> <artifacts dir>
 source "$(dirname "$0")/common.bash"
@@ -71,6 +71,7 @@ mkdir -p "$db/.Home.tmp"
 printf '1 Main Street\r\n' >"$db/.Home.tmp/addr"
 mv "$db/.Home.tmp" "$db/Home"
 printf 'Home\r\n' >"$db/Cat.ini"
+settle
 rm -r "$db/Work"
 settle
 expands addr "1 Main Street"
@@ -106,6 +107,15 @@ done
 sleep 0.3
 expands addr "1 Main Street (mine)"
 echo "a key changed outside while edited: the save asks; No keeps the file, Yes writes the user's text"
+
+# The current category renamed outside stays current under its new name.
+mv "$db/Home" "$db/Casa"
+settle
+expands addr "1 Main Street (mine)"
+sync_write "$db/Casa/addr" "3 New Lane"
+settle
+expands addr "3 New Lane"
+echo "the current category renamed outside stays current"
 
 kill -0 "$WORDWISP_PID" 2>/dev/null || fail "wordwisp is no longer running"
 screenshot live-store.png

@@ -146,12 +146,29 @@ private slots:
         QCOMPARE(w.selectedKey(), QStringLiteral("memo"));
         QCOMPARE(w.text(), QStringLiteral("mine again and more"));
 
+        // Renamed outside while changed here, and its category too: the selection and the current
+        // category follow the new names, the text stays, and the save goes there without a question.
+        win.Text2->appendText(QStringLiteral("!"));
+        QVERIFY(QFile::rename(w.store.path(QStringLiteral("Work/memo")), w.store.path(QStringLiteral("Work/note"))));
+        QVERIFY(QFile::rename(w.store.path(kWork), w.store.path(QStringLiteral("Office"))));
+        QTRY_COMPARE_WITH_TIMEOUT(w.categories(), QStringList{QStringLiteral("Office")}, kFollowMs);
+        QTRY_COMPARE_WITH_TIMEOUT(w.selectedKey(), QStringLiteral("note"), kFollowMs);
+        QCOMPARE(win.keyList().currentCategory(), QStringLiteral("Office"));
+        QCOMPARE(w.text(), QStringLiteral("mine again and more!"));
+        const int asked = w.fake.dialogs->boxes.size();
+        w.click(win.Label6);
+        QCOMPARE(w.fake.dialogs->boxes.size(), asked + 1);
+        QCOMPARE(w.lastBox(), QStringLiteral("64|Salvato!"));
+        QCOMPARE(w.store.bytes(QStringLiteral("Office/note")), QByteArray("mine again and more!\r\n"));
+        QCOMPARE(w.store.entries(QStringLiteral("Office")),
+                 (QStringList{QStringLiteral("note"), QStringLiteral("sig")}));
+
         // Deleted outside while untouched: the key above it is shown, as after a deletion in the window.
         win.keyList().selectKey(w.keys().indexOf(QStringLiteral("sig")));
-        QVERIFY(QFile::remove(w.store.path(QStringLiteral("Work/sig"))));
-        QTRY_COMPARE_WITH_TIMEOUT(w.keys(), QStringList{QStringLiteral("memo")}, kFollowMs);
-        QCOMPARE(w.selectedKey(), QStringLiteral("memo"));
-        QCOMPARE(w.text(), QStringLiteral("mine again and more"));
+        QVERIFY(QFile::remove(w.store.path(QStringLiteral("Office/sig"))));
+        QTRY_COMPARE_WITH_TIMEOUT(w.keys(), QStringList{QStringLiteral("note")}, kFollowMs);
+        QCOMPARE(w.selectedKey(), QStringLiteral("note"));
+        QCOMPARE(w.text(), QStringLiteral("mine again and more!"));
     }
 
     void aBurstIsOneRefresh() {
