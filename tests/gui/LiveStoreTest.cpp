@@ -98,6 +98,9 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.text(), QStringLiteral("second"), kFollowMs);
         writeLikeASyncEngine(w.store, QStringLiteral("Work/memo"), "third\r\n");
         QTRY_COMPARE_WITH_TIMEOUT(w.text(), QStringLiteral("third"), kFollowMs);
+        // The rename ended the old file's watch; the new file is watched in its place.
+        writeFile(w.store.path(QStringLiteral("Work/memo")), "fourth\r\n");
+        QTRY_COMPARE_WITH_TIMEOUT(w.text(), QStringLiteral("fourth"), kFollowMs);
 
         // Changed by the user: the user's text stays, and the save asks before it overwrites.
         win.Text2->selectAll();
