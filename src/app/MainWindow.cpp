@@ -20,6 +20,7 @@
 #include "store/KeyEditing.h"
 #include "store/KeyEditor.h"
 #include "store/KeyListBinding.h"
+#include "store/LiveStore.h"
 #include "tray/TrayController.h"
 #include "tray/TrayMenus.h"
 
@@ -60,6 +61,9 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
     // toggled fires once for every change of the value, whether the user clicked or code set it.
     connect(Check1, &QCheckBox::toggled, this, &MainWindow::Check1_Click);
     wireMenus();
+    m_live = new LiveStore(*m_keyList, {List1, Combo1, Text2},
+                           {[this](bool quiet) { m_trigger->setQuiet(quiet); }, [this] { ShowWelcomeText(); }}, this);
+    connect(m_live, &LiveStore::listsChanged, m_tray, &TrayController::followLists);
     m_titleClock = new TitleClock({this, Label1, Label12, List1, OraAggiorna}, *m_platform.clock, this);
     Form_Load();
 }

@@ -11,6 +11,7 @@ class KeyEditing;
 class ClipboardTrigger;
 class KeyEditor;
 class KeyListBinding;
+class LiveStore;
 class LabelButton;
 class QCheckBox;
 class QComboBox;
@@ -93,6 +94,7 @@ private:
     StorePaths m_paths;
     KeyListBinding* m_keyList = nullptr;
     KeyEditing* m_keyEditing = nullptr;
+    LiveStore* m_live = nullptr;
     QPointer<CategoryManager> m_form3;
     ClipboardTrigger* m_trigger = nullptr;
     WindowChrome* m_chrome = nullptr;

@@ -57,6 +57,8 @@ bool ClipboardTrigger::isOn() const {
 }
 
 void ClipboardTrigger::switchOn() {
+    if (m_quiet)
+        return;
     m_ui.Timer1->start();
     m_compareDue = true;
     queueCheck();
@@ -184,11 +186,15 @@ void ClipboardTrigger::clipboardChanged() {
 
 void ClipboardTrigger::keyListChanged() {
     m_indexStale = true;
+    if (m_quiet)
+        return;
     m_compareDue = true;
     queueCheck();
 }
 
 void ClipboardTrigger::categoryChanged() {
+    if (m_quiet)
+        return;
     m_compareDue = true;
     queueCheck();
 }

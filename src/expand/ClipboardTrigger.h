@@ -51,6 +51,12 @@ public:
     // the text of the last expansion. The empty text ends the arrangement.
     void leavePasteTo(const QString& text);
 
+    // While quiet, changes of the key list and the category only make the keyword index new: they come
+    // from other programs changing the store, not from the user. A key that arrives while its keyword
+    // sits on the clipboard from a copy long ago must not paste into whatever window has the focus now,
+    // and the store's changes never switch a disabled trigger on.
+    void setQuiet(bool quiet) { m_quiet = quiet; }
+
 signals:
     // An expansion went out: the key's text is on the clipboard, and Ctrl+V was sent unless it could not
     // reach the window the keyword was copied from.
@@ -85,4 +91,5 @@ private:
     QString m_ownText;
     QString m_pasteLeftFor; // see leavePasteTo
     bool m_withholdingSaid = false;
+    bool m_quiet = false;
 };

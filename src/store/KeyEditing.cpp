@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
@@ -23,6 +24,7 @@ const QString kKeyInUse = QStringLiteral("This key is already in use");
 const QString kKeyRefused =
     QStringLiteral("Error: The Key is already present, or you have used invalid characters such as \\ / : ?");
 const QString kNoCategory = QStringLiteral("Error: Create or select a category first");
+const QString kSaveTitle = QStringLiteral("Save a Key");
 } // namespace
 
 KeyEditing::KeyEditing(KeyListBinding& binding, Controls controls, Dialogs& dialogs, QObject* parent)
@@ -36,17 +38,49 @@ void KeyEditing::reportFailure(const QString& text) {
     m_dialogs.messageBox(text, BoxStyle::Critical);
 }
 
+bool KeyEditing::mayOverwrite(const QString& key) {
+    const KeyListBinding::LoadedKey& loaded = m_binding.loadedKey();
+    if (!m_binding.editorShowsLoadedKey() || loaded.key != key || loaded.category != m_binding.currentCategory())
+        return true;
+    const std::optional<QString> now = KeyFile::readForEditor(keyPath(key));
+    if (now == loaded.onDisk)
+        return true;
+    // Another program wrote or removed the file since it was loaded: the user decides which text wins.
+    const QString question =
+        now ? QStringLiteral("The key ") + key +
+                  QStringLiteral(" was changed by another program since you opened it. Do you want to overwrite it? ")
+            : QStringLiteral("The key ") + key +
+                  QStringLiteral(" was deleted or renamed by another program. Do you want to save it again? ");
+    return m_dialogs.messageBox(question, BoxStyle::YesNoQuestion, kSaveTitle) == BoxAnswer::Yes;
+}
+
 void KeyEditing::Label6_Click() {
-    const QString key = m_binding.selectedKey();
+    QString key = m_binding.selectedKey();
+    // A key deleted outside the program while the user was changing its text has left the list, but the
+    // text is still in the editor: saving it is the user's way to keep it.
+    const KeyListBinding::LoadedKey& loaded = m_binding.loadedKey();
+    const bool orphan = key.isEmpty() && m_binding.editorChanged() && loaded.category == m_binding.currentCategory() &&
+                        !QFileInfo::exists(keyPath(loaded.key));
+    if (orphan)
+        key = loaded.key;
     if (key.isEmpty()) {
         m_dialogs.messageBox(kSelectToSave, BoxStyle::Information);
         return;
     }
+    if (!mayOverwrite(key))
+        return;
     // Written through a temporary file: a full disk or a crash leaves the old text, never half of it.
     if (!TextFile::writeAtomic(keyPath(key), KeyFile::saveFormat(m_ui.Text2->text()))) {
         // The editor keeps the unsaved text, so the user can copy it or try again.
         reportFailure(QStringLiteral("Error: The key ") + key + QStringLiteral(" could not be saved"));
         return;
+    }
+    if (orphan) {
+        // Back in the list, at its end as an added key is, and selected, so that the reload shows it.
+        m_ui.List1->addItem(key);
+        emit m_binding.keyListChanged();
+        const QSignalBlocker block(m_ui.List1);
+        m_ui.List1->setCurrentRow(m_ui.List1->count() - 1);
     }
     m_dialogs.messageBox(kSaved, BoxStyle::Information);
     m_ui.List1->setFocus();

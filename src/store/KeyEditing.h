@@ -28,6 +28,9 @@ public:
 
 private:
     QString keyPath(const QString& key) const;
+    // False when the key's file changed or went since the editor loaded it and the user does not want
+    // it overwritten.
+    bool mayOverwrite(const QString& key);
     void reportFailure(const QString& text);
 
     KeyListBinding& m_binding;

@@ -47,6 +47,7 @@ QString KeyEditor::text() const {
 }
 
 void KeyEditor::setText(const QString& text) {
+    ++m_loads;
     // Inserting through a cursor keeps the line separators that setPlainText would turn into paragraphs.
     clear();
     appendText(text);

@@ -14,6 +14,9 @@ public:
     void appendText(const QString& text);
     void moveCaretToEnd();
     bool caretAtEnd() const;
+    // Counts the texts put in by setText(): whoever loaded a text can tell later whether the editor
+    // still shows it (perhaps edited by the user) or something else has replaced it since.
+    int loads() const { return m_loads; }
 
     // The conversions between the store's text and the editor document, exposed for their tests.
     static QString toDocument(const QString& text);
@@ -21,4 +24,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    int m_loads = 0;
 };

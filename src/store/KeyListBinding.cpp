@@ -41,6 +41,27 @@ QString KeyListBinding::selectedKey() const {
     return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
+bool KeyListBinding::editorShowsLoadedKey() const {
+    return !m_loaded.key.isEmpty() && m_loaded.load == m_ui.Text2->loads();
+}
+
+bool KeyListBinding::editorChanged() const {
+    return editorShowsLoadedKey() && m_ui.Text2->text() != m_loaded.shown;
+}
+
+void KeyListBinding::renameCurrentCategory(const QString& name) {
+    const int index = m_ui.Combo1->currentIndex();
+    if (index < 0)
+        return;
+    if (m_loaded.category == currentCategory())
+        m_loaded.category = name;
+    {
+        const QSignalBlocker block(m_ui.Combo1);
+        m_ui.Combo1->setItemText(index, name);
+    }
+    File1.setFolder(m_paths.category(name));
+}
+
 void KeyListBinding::clearKeySelection() {
     const QSignalBlocker block(m_ui.List1);
     m_ui.List1->clearSelection();
@@ -104,7 +125,10 @@ void KeyListBinding::List1_Click() {
     if (key.isEmpty())
         return;
     // A file that cannot be read leaves the editor empty; the user sees that the key holds nothing usable.
-    m_ui.Text2->setText(KeyFile::readForEditor(m_paths.keyFile(currentCategory(), key)).value_or(QString()));
+    std::optional<QString> onDisk = KeyFile::readForEditor(m_paths.keyFile(currentCategory(), key));
+    m_ui.Text2->setText(onDisk.value_or(QString()));
+    m_loaded = {currentCategory(), key, std::move(onDisk), m_ui.Text2->text(), m_ui.Text2->loads()};
+    emit keyLoaded();
     if (!NameRules::isBlank(m_ui.Text2->text())) {
         m_ui.Text2->setFocus();
         m_ui.Text2->moveCaretToEnd();

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class Dialogs;
 class KeyEditor;
@@ -61,6 +62,26 @@ public:
     QString selectedKey() const;
     const StorePaths& paths() const { return m_paths; }
 
+    // The key that key selection last loaded into the editor, and its file's text as read then: what an
+    // outside change and a save compare the file with.
+    struct LoadedKey {
+        QString category;
+        QString key;
+        std::optional<QString> onDisk; // nothing when the file could not be read
+        QString shown;                 // the editor's text right after loading
+        int load = -1;                 // the editor's load count then (KeyEditor::loads)
+    };
+    const LoadedKey& loadedKey() const { return m_loaded; }
+    // Whether the editor still shows that key's text, edited or not: nothing has replaced it since.
+    bool editorShowsLoadedKey() const;
+    // Whether the user has changed that text in the editor.
+    bool editorChanged() const;
+    // The loaded key's file now has another name (renamed outside the program, same text).
+    void renameLoadedKey(const QString& key) { m_loaded.key = key; }
+    // The current category's folder now has another name (renamed outside the program): the selector,
+    // the file listing and the loaded key take it, and nothing is loaded again.
+    void renameCurrentCategory(const QString& name);
+
     // The key list row that every refresh selects; moved by key deletion.
     int ReselectIndex = 0;
     FileListing File1;
@@ -68,10 +89,13 @@ public:
 signals:
     // The entries of the key list were rebuilt (after a refresh or a change of category).
     void keyListChanged();
+    // Key selection loaded a key into the editor.
+    void keyLoaded();
 
 private:
     Controls m_ui;
     StorePaths m_paths;
     Dialogs& m_dialogs;
     Hooks m_hooks;
+    LoadedKey m_loaded;
 };

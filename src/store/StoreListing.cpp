@@ -14,11 +14,13 @@ QStringList list(const QString& folder, QDir::Filters kind) {
 }
 } // namespace
 
+bool StoreListing::comesBefore(const QString& a, const QString& b) {
+    const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
 void StoreListing::sortNames(QStringList& names) {
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
-    });
+    std::sort(names.begin(), names.end(), &StoreListing::comesBefore);
 }
 
 QStringList StoreListing::categories(const QString& root) {

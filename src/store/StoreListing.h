@@ -11,4 +11,5 @@ QStringList categories(const QString& root);
 QStringList keys(const QString& categoryFolder);
 // The order both listings use.
 void sortNames(QStringList& names);
+bool comesBefore(const QString& a, const QString& b);
 } // namespace StoreListing

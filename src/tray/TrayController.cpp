@@ -85,6 +85,17 @@ void TrayController::RemoveTrayIcon() {
     m_platform.tray->hide();
 }
 
+void TrayController::followLists() {
+    // Outside the tray the items are made on the way in.
+    if (!m_inTray)
+        return;
+    m_menus.removeKeyItems();
+    m_menus.showKeyItems(keyNames());
+    m_menus.removeCategoryItems();
+    m_menus.showCategoryItems(categoryNames());
+    m_menus.markCategory(m_ui.Combo1->currentIndex());
+}
+
 void TrayController::MinimizeAndHide() {
     if (m_ui.Form1->windowState() & Qt::WindowMinimized)
         return;

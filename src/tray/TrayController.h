@@ -48,6 +48,9 @@ public:
     void Label9_Click();
     // Takes the icon out of the tray; the shutdown calls it so that no dead icon stays behind.
     void RemoveTrayIcon();
+    // The key list or the category selector changed while the window may be in the tray: the menu's
+    // key and category items are made again from them.
+    void followLists();
 
     bool inTray() const { return m_inTray; }
     // The other application's window that had the focus when the tray menu last opened; 0 if none.
