@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "platform/TextFile.h"
+#include "platform/gnome/MutterClipboard.h"
 #include "platform/gnome/MutterKeySender.h"
 
 #include <QDBusConnection>
@@ -30,6 +31,11 @@ void GnomeDesktop::adapt(Platform& platform) {
     // already set says that only X11 windows expand.
     if (!MutterSession::offered(bus))
         return;
+    // The X11 clipboard of the change signal; the polling path, there to be measured, stays as it is.
+    if (dynamic_cast<X11Clipboard*>(platform.clipboard.get())) {
+        std::unique_ptr<X11Clipboard> x11(static_cast<X11Clipboard*>(platform.clipboard.release()));
+        platform.clipboard = std::make_unique<MutterClipboard>(std::move(x11), bus);
+    }
     platform.keys = std::make_unique<MutterKeySender>(std::make_unique<MutterSession>(bus), std::move(platform.keys));
     platform.startupNotice = firstStartNotice(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                                               QStringLiteral("/wordwisp"));

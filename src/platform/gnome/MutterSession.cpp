@@ -15,7 +15,8 @@ const QString kSessionInterface = QStringLiteral("org.gnome.Mutter.RemoteDesktop
 constexpr int kCallTimeoutMs = 250;
 // Mutter makes the session's virtual keyboard on its first event, and the focused window takes the new
 // keyboard in only after that: a first key sent at once is lost. A Shift tap, then this wait, brought
-// every first key through (none without the tap, nine in ten with the tap and no wait).
+// every first key through (none without the tap, nine in ten with the tap and no wait). A lone Shift
+// release is not enough: it goes no further, and the first key was lost again.
 constexpr int kPrimeMs = 10;
 // How long a session stays after the last keys. GNOME shows its screen-sharing icon for at least five
 // seconds after a session starts, so closing sooner would not hide it sooner; this long, expansions in a
@@ -62,22 +63,18 @@ bool MutterSession::send(const QList<KeyEvent>& events) {
         const bool fresh = !isOpen();
         if (fresh && !open())
             return false;
-        bool delivered = true;
-        for (qsizetype i = 0; i < events.size() && delivered; ++i) {
-            delivered = sendEvent(events[i]);
-            if (!delivered && i > 0) {
-                // Part of it arrived; mutter lets go of the keys of a session it ends, and a second go
-                // could paste twice.
-                drop();
-                return false;
-            }
-        }
-        if (delivered) {
+        qsizetype sent = 0;
+        while (sent < events.size() && sendEvent(events[sent]))
+            ++sent;
+        if (sent == events.size()) {
             m_idle.start();
             return true;
         }
-        drop();
-        if (fresh)
+        // Stopped, not only forgotten: mutter lets go of the keys of a session it ends, where a session
+        // left behind would hold our Ctrl down for the whole desktop.
+        stop();
+        // Part of it arrived, and a second go could paste twice.
+        if (fresh || sent > 0)
             return false;
     }
     return false;

@@ -27,6 +27,8 @@ public:
 
     // True when the bus has mutter's remote-desktop interface in a version this program speaks.
     static bool offered(const QDBusConnection& bus);
+    // One call that mutter answers; false when it does not answer in time.
+    static bool ping(const QDBusConnection& bus) { return offered(bus); }
 
     // Sends the events in order, opening (and priming) a session first when none runs; false when mutter
     // refused a session or the events, in which case none of them is known to have arrived.
