@@ -30,13 +30,19 @@ mkdir -m 700 "$GN_RUNTIME" "$GN_TMP/home"
 mkdir -m 1777 /tmp/.X11-unix
 chown nobody:nogroup "$GN_RUNTIME" "$GN_TMP/home"
 GN_PIDS=()
+GN_NS=$(readlink /proc/$$/ns/mnt)
 
 gn_cleanup() {
-    # Clients first, mutter and the bus last.
-    local i
+    # Clients first, mutter and the bus last; then whatever they started themselves (XWayland, services
+    # the bus started): every other process in this mount namespace is the test's.
+    local i p
     for ((i = ${#GN_PIDS[@]} - 1; i >= 0; i--)); do
         kill "${GN_PIDS[i]}" 2>/dev/null
         wait "${GN_PIDS[i]}" 2>/dev/null
+    done
+    for p in /proc/[0-9]*; do
+        p=${p#/proc/}
+        [ "$p" != $$ ] && [ "$(readlink "/proc/$p/ns/mnt" 2>/dev/null)" = "$GN_NS" ] && kill -9 "$p" 2>/dev/null
     done
     rm -rf "$GN_TMP"
 }
@@ -56,17 +62,25 @@ wait_for() { # seconds, command...
     done
 }
 
-# Runs a command as nobody with the session's environment only (NAME=value ... may come first).
-as_client() {
-    setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH="$PATH" LC_ALL="$LC_ALL" HOME="$GN_TMP/home" \
-        XDG_RUNTIME_DIR="$GN_RUNTIME" XDG_CONFIG_HOME="$GN_TMP/home/.config" GSETTINGS_BACKEND=memory \
-        DBUS_SESSION_BUS_ADDRESS="unix:path=$GN_RUNTIME/bus" ${GN_WAYLAND:+WAYLAND_DISPLAY="$GN_WAYLAND"} \
-        ${GN_DISPLAY:+DISPLAY="$GN_DISPLAY" XAUTHORITY="$GN_XAUTH"} "$@"
+# The command line that runs a command as nobody with the session's environment only (NAME=value ...
+# may come first), in CLIENT.
+client_command() {
+    CLIENT=(setpriv --reuid=nobody --regid=nogroup --clear-groups env -i PATH="$PATH" LC_ALL="$LC_ALL"
+            HOME="$GN_TMP/home" XDG_RUNTIME_DIR="$GN_RUNTIME" XDG_CONFIG_HOME="$GN_TMP/home/.config"
+            GSETTINGS_BACKEND=memory DBUS_SESSION_BUS_ADDRESS="unix:path=$GN_RUNTIME/bus"
+            ${GN_WAYLAND:+WAYLAND_DISPLAY="$GN_WAYLAND"} ${GN_DISPLAY:+DISPLAY="$GN_DISPLAY" XAUTHORITY="$GN_XAUTH"})
 }
-start_client() { # log, command...; sets GN_PID
+as_client() {
+    client_command
+    "${CLIENT[@]}" "$@"
+}
+# The same in the background, ended by the cleanup; sets GN_PID, the client's own process id (setpriv and
+# env exec it; a function run in the background would be a subshell that a kill leaves the client behind).
+start_client() { # log, command...
     local log=$1
     shift
-    as_client "$@" >"$log" 2>&1 &
+    client_command
+    "${CLIENT[@]}" "$@" >"$log" 2>&1 &
     GN_PID=$!
     GN_PIDS+=("$GN_PID")
 }
@@ -85,7 +99,8 @@ start_mutter() {
     wait_for 10 as_client xprop -root -len 1 _NET_SUPPORTING_WM_CHECK || fail "XWayland on $GN_DISPLAY does not answer"
     mkfifo "$GN_TMP/keys.in" "$GN_TMP/keys.out"
     exec {GN_KEYS_IN}<>"$GN_TMP/keys.in" {GN_KEYS_OUT}<>"$GN_TMP/keys.out"
-    as_client "$GN_PYTHON" "$GN_KEYS_PY" hold <&$GN_KEYS_IN >&$GN_KEYS_OUT 2>"$GN_TMP/keys.log" &
+    client_command
+    "${CLIENT[@]}" "$GN_PYTHON" "$GN_KEYS_PY" hold <&$GN_KEYS_IN >&$GN_KEYS_OUT 2>"$GN_TMP/keys.log" &
     GN_PIDS+=($!)
     local ready=""
     read -r -t 5 -u $GN_KEYS_OUT ready GN_KEYS_PATH
@@ -114,18 +129,9 @@ clipboard_is() { [ "$(clipboard; printf x)" = "${1}x" ]; }
 other_sessions() { as_client "$GN_PYTHON" "$GN_KEYS_PY" sessions | grep -vx "$GN_KEYS_PATH"; }
 no_sessions() { [ -z "$(other_sessions)" ]; }
 
-# Saves the editor (Ctrl+S) until $DOC holds exactly $1; false, with the saved bytes shown, if it never does.
-saved_as() {
-    printf '%s' "$1" >"$GN_TMP/expected.txt"
-    for _ in $(seq 20); do
-        keys ctrl+s
-        sleep 0.1
-        cmp -s "$DOC" "$GN_TMP/expected.txt" && return 0
-    done
-    echo "--- expected"; od -c "$GN_TMP/expected.txt" | tail -4
-    echo "--- saved"; od -c "$DOC" | tail -4
-    return 1
-}
+save_keys() { keys ctrl+s; }
+ROUNDS_TMP=$GN_TMP
+source "$(dirname "${BASH_SOURCE[0]}")/rounds.bash"
 
 # Starts Wordwisp on the store folder $1 as GNOME starts it (no QT_QPA_PLATFORM: it picks XWayland
 # itself); more NAME=value may follow. Sets WORDWISP_PID once its window is up.

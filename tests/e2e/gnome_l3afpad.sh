@@ -20,14 +20,8 @@ report() {
 trap 'status=$?; [ $status -ne 0 ] && report; gn_cleanup; exit $status' EXIT
 
 home="$GN_TMP/home/wordwisp"
-db="$home/Db"
-mkdir -p "$db/Work" "$db/Other" "$GN_TMP/doc"
-printf 'Work\r\n' >"$db/Cat.ini"
-printf 'Best regards\r\n' >"$db/Work/sig"
-printf 'Yours\r\n*/ signature for letters\r\nJo\r\n' >"$db/Work/memo"
-printf 'Date: [date]\r\n' >"$db/Work/today"
-printf 'Grüße aus Köln — naïve café ✓\r\n' >"$db/Work/straße"
-printf 'other category\r\n' >"$db/Other/elsewhere"
+write_store "$home"
+mkdir -p "$GN_TMP/doc"
 DOC="$GN_TMP/doc/doc.txt"
 : >"$DOC"
 chown -R nobody:nogroup "$home" "$GN_TMP/doc"
@@ -52,7 +46,6 @@ as_client xdotool search --onlyvisible --name '^Wordwisp$' windowminimize >/dev/
 sleep 0.5
 echo "root's _NET_ACTIVE_WINDOW with the native editor focused: $(as_client xprop -root _NET_ACTIVE_WINDOW)"
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 times=()
 # Copies the selection (with the keys given, ctrl+c by default) and waits up to 3 s for the expansion:
 # Wordwisp's text $1, or the editor's own copy of it after the paste, $2 (LF line ends).
@@ -74,15 +67,6 @@ copy_expands_to() {
     sleep 0.1
 }
 
-typed=()
-clip=()
-shown=()
-add_case() { typed+=("$1"); clip+=("$2"); shown+=("$3"); }
-add_case "sig" "Best regards" "Best regards"
-add_case "memo" $'Yours\r\nJo' $'Yours\nJo'
-add_case "today" "Date: @DATE@" "Date: @DATE@"
-add_case "  SiG  " "Best regards" "Best regards"
-add_case "Straße" "Grüße aus Köln — naïve café ✓" "Grüße aus Köln — naïve café ✓"
 
 expected=""
 # One round: a new line, the keyword typed and selected, copied, expanded, saved and compared.

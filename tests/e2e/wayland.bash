@@ -147,18 +147,9 @@ clipboard() {
 }
 clipboard_is() { [ "$(clipboard; printf x)" = "${1}x" ]; }
 
-# Saves the editor (Ctrl+S) until $DOC holds exactly $1; false, with the saved bytes shown, if it never does.
-saved_as() {
-    printf '%s' "$1" >"$WL_TMP/expected.txt"
-    for _ in $(seq 20); do
-        keys ctrl+s
-        sleep 0.1
-        cmp -s "$DOC" "$WL_TMP/expected.txt" && return 0
-    done
-    echo "--- expected"; od -c "$WL_TMP/expected.txt" | tail -4
-    echo "--- saved"; od -c "$DOC" | tail -4
-    return 1
-}
+save_keys() { keys ctrl+s; }
+ROUNDS_TMP=$WL_TMP
+source "$(dirname "${BASH_SOURCE[0]}")/rounds.bash"
 
 # Starts Wordwisp natively on the store folder $1 (its Db inside); sets WORDWISP_PID.
 start_wordwisp() {
