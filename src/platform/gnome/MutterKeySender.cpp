@@ -49,5 +49,19 @@ bool MutterKeySender::send(const QString& sequence) {
 }
 
 QString MutterKeySender::pasteKeys() {
+    // No protocol names the focused native window here, so the keystroke cannot follow the application as
+    // it does on X11. What each one did under mutter 43, a keyword selected, the expansion on CLIPBOARD and
+    // the keyword on PRIMARY:
+    //
+    //                        l3afpad, mousepad, gedit    gnome-terminal (VTE)
+    //   Ctrl+V               pastes CLIPBOARD            sends ^V (a shell's quoted-insert)
+    //   Ctrl+Shift+V         nothing                     pastes CLIPBOARD
+    //   Shift+Insert         pastes CLIPBOARD            pastes PRIMARY: the keyword again
+    //   Ctrl+Shift+Insert    nothing                     pastes CLIPBOARD
+    //   XF86Paste            nothing                     nothing
+    //
+    // No one keystroke lands in both, and any two in a row leave a stray ^V or paste twice somewhere.
+    // Ctrl+V serves the editors, which are where keywords are typed; in a terminal the expansion waits on
+    // the clipboard for the user's Ctrl+Shift+V.
     return QStringLiteral("^v");
 }
