@@ -36,7 +36,8 @@ void GnomeDesktop::adapt(Platform& platform) {
         std::unique_ptr<X11Clipboard> x11(static_cast<X11Clipboard*>(platform.clipboard.release()));
         platform.clipboard = std::make_unique<MutterClipboard>(std::move(x11), bus);
     }
-    platform.keys = std::make_unique<MutterKeySender>(std::make_unique<MutterSession>(bus), std::move(platform.keys));
+    platform.keys =
+        std::make_unique<MutterKeySender>(std::make_unique<MutterSession>(bus), std::move(platform.keys), bus);
     platform.startupNotice = firstStartNotice(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                                               QStringLiteral("/wordwisp"));
 }

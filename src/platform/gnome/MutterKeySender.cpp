@@ -13,8 +13,9 @@ constexpr std::uint32_t kAltL = 0xffe9;
 constexpr std::uint32_t kAltR = 0xffea;
 } // namespace
 
-MutterKeySender::MutterKeySender(std::unique_ptr<MutterSession> session, std::unique_ptr<KeySender> fallback)
-    : m_session(std::move(session)), m_fallback(std::move(fallback)) {}
+MutterKeySender::MutterKeySender(std::unique_ptr<MutterSession> session, std::unique_ptr<KeySender> fallback,
+                                 const QDBusConnection& bus)
+    : m_session(std::move(session)), m_fallback(std::move(fallback)), m_focused(bus) {}
 
 std::optional<QList<MutterSession::KeyEvent>> MutterKeySender::events(const QString& sequence) {
     const auto strokes = KeystrokeNotation::parse(sequence);
@@ -49,9 +50,8 @@ bool MutterKeySender::send(const QString& sequence) {
 }
 
 QString MutterKeySender::pasteKeys() {
-    // No protocol names the focused native window here, so the keystroke cannot follow the application as
-    // it does on X11. What each one did under mutter 43, a keyword selected, the expansion on CLIPBOARD and
-    // the keyword on PRIMARY:
+    // No Wayland protocol names the focused native window here. What each paste key did under mutter 43,
+    // a keyword selected, the expansion on CLIPBOARD and the keyword on PRIMARY:
     //
     //                        l3afpad, mousepad, gedit    gnome-terminal (VTE)
     //   Ctrl+V               pastes CLIPBOARD            sends ^V (a shell's quoted-insert)
@@ -60,8 +60,9 @@ QString MutterKeySender::pasteKeys() {
     //   Ctrl+Shift+Insert    nothing                     pastes CLIPBOARD
     //   XF86Paste            nothing                     nothing
     //
-    // No one keystroke lands in both, and any two in a row leave a stray ^V or paste twice somewhere.
-    // Ctrl+V serves the editors, which are where keywords are typed; in a terminal the expansion waits on
-    // the clipboard for the user's Ctrl+Shift+V.
-    return QStringLiteral("^v");
+    // No one keystroke lands in both, and any two in a row leave a stray ^V or paste twice somewhere. So
+    // the accessibility bus is asked which application is active, and terminals get theirs; where it
+    // cannot tell, Ctrl+V, which serves the editors, where keywords are typed.
+    const QString name = m_focused.name();
+    return KeyPlan::pasteKeysFor(name.isEmpty() ? QStringList() : QStringList{name});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/KeySender.h"
+#include "platform/gnome/FocusedApp.h"
 #include "platform/gnome/MutterSession.h"
 
 #include <QList>
@@ -15,7 +16,8 @@
 // before take over.
 class MutterKeySender : public KeySender {
 public:
-    MutterKeySender(std::unique_ptr<MutterSession> session, std::unique_ptr<KeySender> fallback);
+    MutterKeySender(std::unique_ptr<MutterSession> session, std::unique_ptr<KeySender> fallback,
+                    const QDBusConnection& bus);
 
     bool send(const QString& sequence) override;
     QString pasteKeys() override;
@@ -27,4 +29,5 @@ public:
 private:
     std::unique_ptr<MutterSession> m_session;
     std::unique_ptr<KeySender> m_fallback;
+    FocusedApp m_focused;
 };
