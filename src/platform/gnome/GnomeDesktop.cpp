@@ -36,6 +36,11 @@ void GnomeDesktop::adapt(Platform& platform) {
         std::unique_ptr<X11Clipboard> x11(static_cast<X11Clipboard*>(platform.clipboard.release()));
         platform.clipboard = std::make_unique<MutterClipboard>(std::move(x11), bus);
     }
+    // The focus for the tray menu's commands stays X11's: with a native window active mutter names no
+    // active X11 window (_NET_ACTIVE_WINDOW is 0, measured), so nothing is handed the focus and the paste
+    // goes, through mutter, where the focus is: the native window the user was in. An XWayland window that
+    // was active gets the focus back first, as on X11. No X11 window is ever given the focus in place of
+    // a native one.
     platform.keys =
         std::make_unique<MutterKeySender>(std::make_unique<MutterSession>(bus), std::move(platform.keys), bus);
     platform.startupNotice = firstStartNotice(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
