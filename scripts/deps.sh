@@ -12,7 +12,8 @@ build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland
-      python3 dbus kwin-wayland xwayland iproute2 python3-dbus python3-gi xfwm4 xfce4-panel xfconf)
+      python3 dbus kwin-wayland xwayland iproute2 python3-dbus python3-gi xfwm4 xfce4-panel xfconf mutter
+      python3-xlib gnome-terminal)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 fuzz=(clang libclang-rt-14-dev)
 

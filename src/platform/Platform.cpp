@@ -5,6 +5,9 @@
 
 #include <QGuiApplication>
 
+#ifdef WORDWISP_GNOME
+#include "platform/gnome/GnomeDesktop.h"
+#endif
 #ifdef WORDWISP_WAYLAND
 #include "platform/wayland/KWinRoute.h"
 #include "platform/wayland/WaylandClipboard.h"
@@ -170,6 +173,9 @@ std::unique_ptr<Platform> createPlatform() {
         platform->keys = std::make_unique<XTestKeySender>(someWindowsOnly ? copySource : nullptr);
         platform->focus = std::make_unique<X11WindowFocus>();
     }
+#endif
+#ifdef WORDWISP_GNOME
+    GnomeDesktop::adapt(*platform);
 #endif
     if (!platform->clipboard)
         platform->clipboard = std::make_unique<QtClipboard>(changeSignal);

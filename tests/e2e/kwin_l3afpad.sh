@@ -29,13 +29,8 @@ report() {
 trap 'status=$?; [ $status -ne 0 ] && report; wl_cleanup; exit $status' EXIT
 
 home="$WL_TMP/home/wordwisp"
-db="$home/Db"
-mkdir -p "$db/Work" "$WL_TMP/doc" "$WL_TMP/home/.config"
-printf 'Work\r\n' >"$db/Cat.ini"
-printf 'Best regards\r\n' >"$db/Work/sig"
-printf 'Yours\r\n*/ signature for letters\r\nJo\r\n' >"$db/Work/memo"
-printf 'Date: [date]\r\n' >"$db/Work/today"
-printf 'Grüße aus Köln — naïve café ✓\r\n' >"$db/Work/straße"
+write_store "$home"
+mkdir -p "$WL_TMP/doc" "$WL_TMP/home/.config"
 : >"$DOC"
 # Dvorak puts V on the key that US calls ".": a keymap of our own instead of KWin's would send Ctrl+E.
 kxkbrc="$WL_TMP/home/.config/kxkbrc"
@@ -44,7 +39,6 @@ chown -R "$WL_OWNER" "$home" "$WL_TMP/doc" "$WL_TMP/home/.config"
 
 start_kwin
 declined="$WL_TMP/home/.config/wordwisp/kwin-declined"
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 wordwisp_gone() { ! kill -0 "$WORDWISP_PID" 2>/dev/null; }
 stop_wordwisp() {
     kill "$WORDWISP_PID"
@@ -114,15 +108,6 @@ saved_as "$expected" || fail "after Yes the expansion did not land in the native
 echo "after Yes: expanded natively without a restart, $(($(now_ms) - answered)) ms after the answer"
 
 # --- Twenty expansions.
-typed=()
-clip=()
-shown=()
-add_case() { typed+=("$1"); clip+=("$2"); shown+=("$3"); }
-add_case "sig" "Best regards" "Best regards"
-add_case "memo" $'Yours\r\nJo' $'Yours\nJo'
-add_case "today" "Date: @DATE@" "Date: @DATE@"
-add_case "  SiG  " "Best regards" "Best regards"
-add_case "Straße" "Grüße aus Köln — naïve café ✓" "Grüße aus Köln — naïve café ✓"
 run_rounds() { # first, count
     local round c today want_clip want_shown
     for round in $(seq "$1" $(($1 + $2 - 1))); do

@@ -1,6 +1,6 @@
 # What the end-to-end scripts on Wayland share, whichever compositor they start (wayland.bash: sway,
 # kwin.bash: KWin): a folder of their own, the clients' user and environment, a session bus, the peer that
-# holds the keyboard, the clipboard and saving the editor. Sourced by those two; it expects $1 = wordwisp
+# holds the keyboard, the clipboard and the rounds (rounds.bash). Sourced by those two; it expects $1 = wordwisp
 # binary, $2 = artifacts dir.
 set -uo pipefail
 # The peers and the editor compare non-ASCII text; do not depend on the caller having a UTF-8 locale.
@@ -140,15 +140,7 @@ clipboard() {
 }
 clipboard_is() { [ "$(clipboard; printf x)" = "${1}x" ]; }
 
-# Saves the editor (Ctrl+S) until $DOC holds exactly $1; false, with the saved bytes shown, if it never does.
-saved_as() {
-    printf '%s' "$1" >"$WL_TMP/expected.txt"
-    for _ in $(seq 20); do
-        keys ctrl+s
-        sleep 0.1
-        cmp -s "$DOC" "$WL_TMP/expected.txt" && return 0
-    done
-    echo "--- expected"; od -c "$WL_TMP/expected.txt" | tail -4
-    echo "--- saved"; od -c "$DOC" | tail -4
-    return 1
-}
+# The rounds' store and cases, and saving the editor until its file says what it must.
+save_keys() { keys ctrl+s; }
+ROUNDS_TMP=$WL_TMP
+source "$(dirname "${BASH_SOURCE[0]}")/rounds.bash"

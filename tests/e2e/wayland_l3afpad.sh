@@ -17,16 +17,9 @@ report() {
 }
 trap 'status=$?; [ $status -ne 0 ] && report; wl_cleanup; exit $status' EXIT
 
-# The store: one category with the keys the rounds use, and one that is not current.
 home="$WL_TMP/home/wordwisp"
-db="$home/Db"
-mkdir -p "$db/Work" "$db/Other" "$WL_TMP/doc"
-printf 'Work\r\n' >"$db/Cat.ini"
-printf 'Best regards\r\n' >"$db/Work/sig"
-printf 'Yours\r\n*/ signature for letters\r\nJo\r\n' >"$db/Work/memo"
-printf 'Date: [date]\r\n' >"$db/Work/today"
-printf 'Grüße aus Köln — naïve café ✓\r\n' >"$db/Work/straße"
-printf 'other category\r\n' >"$db/Other/elsewhere"
+write_store "$home"
+mkdir -p "$WL_TMP/doc"
 DOC="$WL_TMP/doc/doc.txt"
 : >"$DOC"
 chown -R "$WL_OWNER" "$home" "$WL_TMP/doc"
@@ -37,7 +30,6 @@ wordwisp_pid=$WORDWISP_PID
 start_editor "$DOC"
 sleep 0.3
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
 times=()
 # Copies the selection and waits up to 3 s for the expansion: the clipboard holds Wordwisp's text $1, or
 # the editor's own copy of it, $2 (GTK takes the clipboard back right after every paste, with LF line
@@ -58,17 +50,6 @@ copy_expands_to() {
     times+=("$COPY_MS")
 }
 
-# Each case: the text typed and copied, the clipboard text expected after the expansion (lines joined
-# with CR LF, the comment line left out), and the text the editor shows for it (GTK keeps LF line ends).
-typed=()
-clip=()
-shown=()
-add_case() { typed+=("$1"); clip+=("$2"); shown+=("$3"); }
-add_case "sig" "Best regards" "Best regards"
-add_case "memo" $'Yours\r\nJo' $'Yours\nJo'
-add_case "today" "Date: @DATE@" "Date: @DATE@"
-add_case "  SiG  " "Best regards" "Best regards"
-add_case "Straße" "Grüße aus Köln — naïve café ✓" "Grüße aus Köln — naïve café ✓"
 
 expected=""
 rounds=20

@@ -2,6 +2,7 @@
 
 #include "platform/SelectionReader.h"
 
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QThread>
@@ -12,6 +13,7 @@
 #include <X11/extensions/Xfixes.h>
 
 #include <iterator>
+#include <poll.h>
 
 namespace {
 // Properties our conversions are answered in. One left to an owner that went INCR is never touched
@@ -36,6 +38,7 @@ public:
     bool set(const QString& text);
     void clear();
     Window window() const { return m_window; }
+    bool waitAskedFor(int timeoutMs);
 
 signals:
     // The text of a change, and the window that owned the clipboard with it.
@@ -66,6 +69,8 @@ private:
     QByteArray m_ownUtf8;
     Time m_ownTime = CurrentTime;
     bool m_owned = false;
+    // Requests for our text answered since we took the clipboard.
+    int m_served = 0;
     size_t m_maxPropertyBytes;
 };
 
@@ -219,6 +224,7 @@ bool X11ClipboardWorker::set(const QString& text) {
     XSetSelectionOwner(m_dpy, m_clipboard, m_window, time);
     m_owned = XGetSelectionOwner(m_dpy, m_clipboard) == m_window;
     m_ownTime = time;
+    m_served = 0;
     // The answers to requests that arrived meanwhile, and our own change notice, go out from the loop.
     QMetaObject::invokeMethod(this, &X11ClipboardWorker::processEvents, Qt::QueuedConnection);
     return m_owned;
@@ -229,6 +235,21 @@ void X11ClipboardWorker::clear() {
     m_owned = false;
     XFlush(m_dpy);
     QMetaObject::invokeMethod(this, &X11ClipboardWorker::processEvents, Qt::QueuedConnection);
+}
+
+bool X11ClipboardWorker::waitAskedFor(int timeoutMs) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        processEvents();
+        if (m_served > 0)
+            return true;
+        const qint64 left = timeoutMs - waited.elapsed();
+        if (left <= 0 || !m_owned)
+            return false;
+        pollfd fd{ConnectionNumber(m_dpy), POLLIN, 0};
+        poll(&fd, 1, int(left));
+    }
 }
 
 void X11ClipboardWorker::serve(const XSelectionRequestEvent& request) {
@@ -244,6 +265,8 @@ void X11ClipboardWorker::serve(const XSelectionRequestEvent& request) {
     const bool current = request.time == CurrentTime || request.time >= m_ownTime;
     const bool ours = m_owned && request.selection == m_clipboard && request.owner == m_window && current;
     reply.property = ours && serveTarget(request.requestor, request.target, property) ? property : None;
+    if (reply.property != None)
+        ++m_served;
     XSendEvent(m_dpy, request.requestor, False, NoEventMask, reinterpret_cast<XEvent*>(&reply));
     XFlush(m_dpy);
 }
@@ -317,6 +340,15 @@ void X11Clipboard::textRead(const QString& text, unsigned long owner) {
     if (owner != m_ownWindow)
         m_copySource = owner;
     emit changed();
+}
+
+bool X11Clipboard::waitAskedFor(int timeoutMs) {
+    bool asked = false;
+    if (m_worker) {
+        QMetaObject::invokeMethod(
+            m_worker, [&] { asked = m_worker->waitAskedFor(timeoutMs); }, Qt::BlockingQueuedConnection);
+    }
+    return asked;
 }
 
 void X11Clipboard::clear() {

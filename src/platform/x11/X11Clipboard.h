@@ -37,6 +37,9 @@ public:
     // Taking ownership replaces the text at once; clearing first would cost every other client (the
     // editor that is about to paste) one more selection event for nothing.
     bool clearsBeforeSet() const override { return false; }
+    // After setText: waits until another client has asked for the text (or up to timeoutMs), serving it
+    // meanwhile. False when none asked in time or the clipboard was taken from us.
+    bool waitAskedFor(int timeoutMs);
 
 private:
     void textRead(const QString& text, unsigned long owner);
