@@ -21,6 +21,7 @@ KWIN_INTERFACES=org_kde_kwin_fake_input,org_kde_plasma_window_management
 # with Exec) under the name $1, listing the restricted interfaces $3 that KWin then offers it. Files written
 # while KWin runs count for new connections about 1.5 s later.
 kwin_desktop_file() { # name, executable, interfaces
+    mkdir -p "$KWIN_APPS"
     printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=%s\n' \
         "$1" "$2" "$3" >"$KWIN_APPS/$1.desktop"
     chown "$WL_OWNER" "$KWIN_APPS/$1.desktop"
