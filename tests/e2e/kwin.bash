@@ -65,13 +65,13 @@ start_kwin() {
     kwin_up() { [ -S "$WL_RUNTIME/$socket" ] && [ -s "$WL_TMP/x-display" ]; }
     kwin_settled() { kwin_up || ! kill -0 "$KWIN_PID"; }
     wait_for 20 kwin_settled
+    local wayland_ms=$(($(date +%s%N) / 1000000 - begin_ms)) n
+    # The display's lock and socket are ours to remove from the moment they exist, KWin up or not.
+    n=$(cat "$WL_TMP/x-display" 2>/dev/null)
+    [ -n "$n" ] && WL_LEFTOVERS+=("/tmp/.X$n-lock" "/tmp/.X11-unix/X$n")
     kwin_up || { cat "$WL_TMP/kwin.log"; fail "KWin did not start"; }
-    local n
-    n=$(cat "$WL_TMP/x-display")
     X_DISPLAY=":$n"
-    WL_LEFTOVERS+=("/tmp/.X$n-lock" "/tmp/.X11-unix/X$n")
     WL_DISPLAY=$socket
-    local wayland_ms=$(($(date +%s%N) / 1000000 - begin_ms))
     WL_CLIENT_ENV+=(DISPLAY="$X_DISPLAY")
     wait_for 20 as_client xdpyinfo || { tail -20 "$WL_TMP/kwin.log"; fail "XWayland does not answer on $X_DISPLAY"; }
     KWIN_START_MS=$(($(date +%s%N) / 1000000 - begin_ms))
