@@ -21,6 +21,7 @@ KWIN_INTERFACES=org_kde_kwin_fake_input,org_kde_plasma_window_management
 # with Exec) under the name $1, listing the restricted interfaces $3 that KWin then offers it. Files written
 # while KWin runs count for new connections about 1.5 s later.
 kwin_desktop_file() { # name, executable, interfaces
+    mkdir -p "$KWIN_APPS"
     printf '[Desktop Entry]\nType=Application\nName=%s\nExec=%s\nNoDisplay=true\nX-KDE-Wayland-Interfaces=%s\n' \
         "$1" "$2" "$3" >"$KWIN_APPS/$1.desktop"
     chown "$WL_OWNER" "$KWIN_APPS/$1.desktop"
@@ -64,13 +65,13 @@ start_kwin() {
     kwin_up() { [ -S "$WL_RUNTIME/$socket" ] && [ -s "$WL_TMP/x-display" ]; }
     kwin_settled() { kwin_up || ! kill -0 "$KWIN_PID"; }
     wait_for 20 kwin_settled
+    local wayland_ms=$(($(date +%s%N) / 1000000 - begin_ms)) n
+    # The display's lock and socket are ours to remove from the moment they exist, KWin up or not.
+    n=$(cat "$WL_TMP/x-display" 2>/dev/null)
+    [ -n "$n" ] && WL_LEFTOVERS+=("/tmp/.X$n-lock" "/tmp/.X11-unix/X$n")
     kwin_up || { cat "$WL_TMP/kwin.log"; fail "KWin did not start"; }
-    local n
-    n=$(cat "$WL_TMP/x-display")
     X_DISPLAY=":$n"
-    WL_LEFTOVERS+=("/tmp/.X$n-lock" "/tmp/.X11-unix/X$n")
     WL_DISPLAY=$socket
-    local wayland_ms=$(($(date +%s%N) / 1000000 - begin_ms))
     WL_CLIENT_ENV+=(DISPLAY="$X_DISPLAY")
     wait_for 20 as_client xdpyinfo || { tail -20 "$WL_TMP/kwin.log"; fail "XWayland does not answer on $X_DISPLAY"; }
     KWIN_START_MS=$(($(date +%s%N) / 1000000 - begin_ms))

@@ -61,7 +61,7 @@ sleep 3
 # then the user closes the box and goes back to the editor, which must get nothing that time either.
 activate "$X_EDITOR_PID"
 told=no
-close_box 2 && told=yes && activate "$X_EDITOR_PID"
+close_box 3 && told=yes && activate "$X_EDITOR_PID"
 sleep 1.5
 DOC=$x_doc
 marker="seen "
