@@ -46,7 +46,9 @@ bool MutterKeySender::send(const QString& sequence) {
         return false;
     if (m_session->send(*keys))
         return true;
-    return m_fallback && m_fallback->send(sequence);
+    // Refused: the X11 keys reach X11 windows only, and there only the program the copy came from is sure
+    // to be the window the user means. Elsewhere the text stays on the clipboard.
+    return m_fallback && m_fallback->reachesCopySource() && m_fallback->send(sequence);
 }
 
 QString MutterKeySender::pasteKeys() {
