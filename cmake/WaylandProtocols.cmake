@@ -2,6 +2,11 @@
 # that offer them. The protocols that Debian ships in no -dev package are kept in src/platform/wayland/protocols
 # (from Debian's wlroots 0.15.1 source); their client code is generated at build time into one small library
 # that the program and the test tools share.
+option(WORDWISP_WITH_WAYLAND "Build the Wayland backend where its packages are found" ON)
+if(NOT WORDWISP_WITH_WAYLAND)
+    message(STATUS "Wayland backend: off (WORDWISP_WITH_WAYLAND=OFF)")
+    return()
+endif()
 pkg_check_modules(WAYLAND IMPORTED_TARGET wayland-client xkbcommon)
 find_program(WAYLAND_SCANNER wayland-scanner)
 if(NOT WAYLAND_FOUND OR NOT WAYLAND_SCANNER)

@@ -15,6 +15,11 @@ mkdir -p build/artifacts
 xvfb=(xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp")
 "${xvfb[@]}" ctest --test-dir build --output-on-failure --timeout 300 "$@"
 if [ $# -eq 0 ]; then
+    # The program as a machine without the Wayland packages builds it: X11 only, and nothing of Wayland in it.
+    cmake -S . -B build-x11 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWORDWISP_WITH_WAYLAND=OFF -DBUILD_TESTING=OFF \
+        -DWORDWISP_BENCH=OFF >/dev/null
+    cmake --build build-x11 -j"$(nproc)" --target wordwisp
+    build-x11/wordwisp --version
     bash scripts/package.sh
     # 77: skipped, because the package is installed on this machine already.
     "${xvfb[@]}" bash tests/package/deb_install.sh build-package/wordwisp_*.deb build/artifacts || [ $? -eq 77 ]
