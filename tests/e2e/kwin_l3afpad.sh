@@ -80,23 +80,6 @@ echo "Yes: $(basename "$entry") written for $WORDWISP_BIN"
 sleep 0.5
 wait_for 10 has_focus "$WORDWISP_PID" || fail "the window did not come after Yes: $(windows)"
 
-times=()
-# Copies the selection and waits up to 3 s for the expansion: the clipboard holds Wordwisp's text $1, or
-# the editor's own copy of it, $2 (GTK takes the clipboard back after a paste, with LF line ends).
-copy_expands_to() {
-    local started got
-    started=$(now_ms)
-    keys ctrl+c
-    while :; do
-        got=$(clipboard; printf x)
-        got=${got%x}
-        [ "$got" = "$1" ] || [ "$got" = "$2" ] && break
-        [ $(($(now_ms) - started)) -gt 3000 ] && return 1
-        sleep 0.005
-    done
-    COPY_MS=$(($(now_ms) - started))
-    times+=("$COPY_MS")
-}
 activate "$EDITOR_PID"
 expected="sig"
 keys End Return
