@@ -21,7 +21,21 @@ fi
 WORDWISP_BIN=$(readlink -f "$1")
 ARTIFACTS=$(mkdir -p "$2" && readlink -f "$2")
 GN_KEYS_PY=$(readlink -f "$(dirname "${BASH_SOURCE[0]}")/tools/mutter_keys.py")
+# What the test reads or writes from the old /tmp (a checkout or a build there) is bound back into the new.
+gn_outside=("$(readlink -f "$(dirname "${BASH_SOURCE[0]}")/../..")" "$(dirname "$WORDWISP_BIN")" "$ARTIFACTS")
+exec {gn_old_tmp}</tmp
 mount -t tmpfs -o mode=1777 tmpfs /tmp || { echo "SKIP: no private /tmp"; exit 77; }
+for gn_path in "${gn_outside[@]}"; do
+    case $gn_path in
+    /tmp/*)
+        mkdir -p "$gn_path"
+        # Not canonicalised: that would turn the old /tmp's path into the new one's.
+        mount --no-canonicalize --bind "/proc/self/fd/$gn_old_tmp/${gn_path#/tmp/}" "$gn_path" ||
+            { echo "FAIL: cannot bind $gn_path back into the private /tmp" >&2; exit 1; }
+        ;;
+    esac
+done
+exec {gn_old_tmp}<&-
 ip link set lo up 2>/dev/null
 GN_TMP=$(mktemp -d)
 chmod 755 "$GN_TMP"
