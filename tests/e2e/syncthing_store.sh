@@ -2,8 +2,10 @@
 # One store on two machines, kept in step by Syncthing: two Syncthing instances, each with its own home,
 # its own Wordwisp store and its own X display, share the store folder Db. On machine A keys are added,
 # edited and deleted through Wordwisp's window; on machine B each one must expand (or stop expanding) in
-# l3afpad within 10 s of the save on A. At the end both stores hold the same key files, none lost, none
-# doubled, no conflict copies, and each machine's Cat.ini is still its own.
+# l3afpad within 10 s of the save on A. A key changed on both while they cannot reach each other leaves a
+# conflict copy that expands on B under its own name until it is deleted in A's window. At the end both
+# stores hold the same key files, none lost, none doubled, no conflict copies, and each machine's Cat.ini is
+# still its own.
 #
 # Nothing leaves this machine: as root the whole test runs in a network namespace of its own that has
 # only a loopback; and the configuration written before Syncthing's first start has each device dial the
@@ -36,6 +38,8 @@ export STNODEFAULTFOLDER=1 STNOUPGRADE=1 STNORESTART=1
 report() {
     screenshot sync-a.png 2>/dev/null || true
     DISPLAY=$DISPLAY_B screenshot sync-b.png 2>/dev/null || true
+    echo "--- the stores" >&2
+    (cd "$E2E_TMP" && find a/home b/home -path '*/.stfolder' -prune -o -type f -printf '%p %s %TT\n' | sort) >&2
     for log in "$E2E_TMP"/{syncthing,wordwisp,xvfb}-*.log; do
         echo "--- $(basename "$log")" >&2
         tail -n 30 "$log" >&2
@@ -75,9 +79,15 @@ listen_a=$(free_port) listen_b=$(free_port) gui_a=$(free_port) gui_b=$(free_port
 write_config() { # machine, own id, own listen port, own GUI port, peer id, peer listen port
     cat >"$E2E_TMP/$1/syncthing/config.xml" <<EOF
 <configuration version="36">
-    <folder id="wordwisp" label="Wordwisp" path="$E2E_TMP/$1/home/Db" type="sendreceive" rescanIntervalS="10" fsWatcherEnabled="true" fsWatcherDelayS="1">
+    <folder id="wordwisp" label="Wordwisp" path="$E2E_TMP/$1/home/Db" type="sendreceive" rescanIntervalS="10"
+            fsWatcherEnabled="true" fsWatcherDelayS="1" ignorePerms="false" autoNormalize="true">
         <device id="$2"></device>
         <device id="$5"></device>
+        <!-- What a folder added in the web page gets; left out here, there would be no conflict copies. -->
+        <maxConflicts>10</maxConflicts>
+        <minDiskFree unit="%">1</minDiskFree>
+        <markerName>.stfolder</markerName>
+        <maxConcurrentWrites>2</maxConcurrentWrites>
     </folder>
     <device id="$2" name="machine-$1" compression="metadata"><address>dynamic</address></device>
     <device id="$5" name="peer-of-$1" compression="metadata"><address>tcp://127.0.0.1:$6</address></device>
@@ -112,10 +122,10 @@ printf 'Work\r\n' >"$db_a/Cat.ini"
 printf '"Work"\r\n' >"$db_b/Cat.ini"
 for db in "$db_a" "$db_b"; do printf 'Cat.ini\n' >"$db/.stignore"; done
 
-api() { # machine, path
+api() { # machine, path, curl's options
     local port=$gui_a
     [ "$1" = b ] && port=$gui_b
-    curl -sf -H "X-API-Key: $API_KEY" "http://127.0.0.1:$port$2"
+    curl -sf -H "X-API-Key: $API_KEY" "${@:3}" "http://127.0.0.1:$port$2"
 }
 start_syncthing() {
     syncthing serve --home="$E2E_TMP/$1/syncthing" --no-browser --no-restart >"$E2E_TMP/syncthing-$1.log" 2>&1 &
@@ -251,6 +261,43 @@ done
 echo "deleted on A: stops expanding on B after $took_delete s"
 expands_on_b addr "1 Main Street"
 
+# The same key changed on both machines while they cannot reach each other: once they can, Syncthing keeps
+# both texts, the older one as a conflict copy, which both Wordwisps show as a key of its own. Deleting it
+# in the window on A, as the help page says, ends the conflict on both.
+connected() { api a /rest/system/connections | tr -d ' \n' | grep -q "\"$id_b\":{[^}]*\"connected\":$1"; }
+api a "/rest/system/pause?device=$id_b" -X POST >/dev/null || fail "A could not pause B"
+wait_for 10 connected false || fail "A and B stayed connected"
+select_key_a 2 # addr, fresh, sig
+write_text_a "Regards from A, offline"
+save_a
+[ "$(cat "$db_a/Work/sig")" = $'Regards from A, offline\r' ] || fail "A saved $(od -c "$db_a/Work/sig" | head -3)"
+# A second later, so that B's text is the newer one, which Syncthing keeps in the key.
+sleep 1
+printf 'Regards from B, offline\r\n' >"$db_b/Work/sig"
+# Both Syncthings have seen their own change before they meet again.
+sleep 3
+resumed=$(now)
+api a "/rest/system/resume?device=$id_b" -X POST >/dev/null || fail "A could not resume B"
+conflicts() { find "$db_a" "$db_b" -name 'sig.sync-conflict-*' -printf '%f\n'; }
+both_have_a_conflict() { [ "$(conflicts | sort -u | wc -l)" = 1 ] && [ "$(conflicts | wc -l)" = 2 ]; }
+wait_for 30 both_have_a_conflict || fail "no single conflict copy on both machines: $(conflicts)"
+conflict=$(conflicts | head -n 1)
+took_conflict=$(arrives_on_b "$resumed" "$conflict" "Regards from A, offline")
+for db in "$db_a" "$db_b"; do
+    [ "$(cat "$db/Work/sig")" = $'Regards from B, offline\r' ] || fail "sig holds $(od -c "$db/Work/sig" | head -3)"
+done
+expands_on_b sig "Regards from B, offline"
+echo "a conflict: the newer text stays in the key, the older expands on B as $conflict, $took_conflict s after the resume"
+select_key_a 3 # addr, fresh, sig, the conflict copy
+click_a 100 340
+box=$(find_window '^Delete a Key$') || fail "Delete of the conflict copy on A asked nothing"
+xdotool windowfocus --sync "$box" key Return
+no_conflicts() { [ -z "$(conflicts)" ]; }
+wait_for 10 no_conflicts || fail "the conflict copy stayed: $(conflicts)"
+copy_on_b "$conflict" "Regards from A, offline" && fail "the deleted conflict copy still expands on B"
+DISPLAY=$DISPLAY_B clipboard_is "$conflict" || fail "$conflict on B left $(DISPLAY=$DISPLAY_B xclip -o -selection clipboard)"
+echo "the conflict copy deleted in the window on A is gone on both"
+
 # The end: both stores hold the same key files with the same bytes, exactly the expected ones; no conflict
 # copies, no temporaries left; each Cat.ini is its own and neither Syncthing has it in its index.
 keys_of() { (cd "$1" && find . -path ./.stfolder -prune -o -type f ! -name Cat.ini ! -name .stignore -print0 |
@@ -285,5 +332,6 @@ echo "Syncthing's sockets (A, B):$counted, all TCP on 127.0.0.1"
 kill -0 "$wordwisp_pid_a" "$wordwisp_pid_b" 2>/dev/null || fail "a Wordwisp is no longer running"
 screenshot sync-a.png
 DISPLAY=$DISPLAY_B screenshot sync-b.png
-echo "timings (save on A to expansion on B): add $took_add s, edit $took_edit s, delete $took_delete s"
+echo "timings (save on A to expansion on B): add $took_add s, edit $took_edit s, delete $took_delete s;" \
+    "the conflict copy $took_conflict s after the machines meet again"
 echo "syncthing store: all cases passed"
