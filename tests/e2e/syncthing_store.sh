@@ -13,7 +13,10 @@
 # upgrade checks off.
 #   syncthing_store.sh <wordwisp binary> <artifacts dir>
 set -euo pipefail
-command -v syncthing >/dev/null || { echo "SKIP: syncthing is not installed (scripts/deps.sh test installs it)"; exit 77; }
+if ! command -v syncthing >/dev/null; then
+    echo "SKIP: syncthing is not installed (scripts/deps.sh test installs it)"
+    exit 77
+fi
 if [ -z "${WORDWISP_SYNC_NETNS:-}" ] && [ "$(id -u)" -eq 0 ] && unshare --net true 2>/dev/null; then
     # The X server of the caller is still reached through its socket file, which is no network.
     exec env WORDWISP_SYNC_NETNS=1 unshare --net -- bash "$0" "$@"
@@ -27,7 +30,8 @@ if [ -n "${WORDWISP_SYNC_NETNS:-}" ]; then
     ip link set lo up || fail "no loopback in the network namespace"
     echo "isolation: a network namespace of its own, loopback only"
 else
-    echo "note: no network namespace of our own here (unshare --net needs root); Syncthing is held to 127.0.0.1 by its configuration"
+    echo "note: no network namespace of our own here (unshare --net needs root);" \
+        "Syncthing is held to 127.0.0.1 by its configuration"
 fi
 
 # How long an expansion on B may take after the save on A.
@@ -51,7 +55,14 @@ fail() {
     exit 1
 }
 now() { date +%s.%N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
+between() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", b - a }'; }
+since() { between "$1" "$(now)"; }
+within_limit() { awk -v t="$1" -v l="$PROPAGATION_LIMIT_S" 'BEGIN { exit !(t <= l) }'; }
+clipboard_b() { DISPLAY=$DISPLAY_B xclip -o -selection clipboard 2>/dev/null; }
+# Fails unless the file holds the line (and its CR LF), as a key saved by Wordwisp does.
+holds() { # file, text, what
+    [ "$(cat "$1")" = "$2"$'\r' ] || fail "$3: $(od -c "$1" | head -3)"
+}
 
 free_port() {
     python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
@@ -170,7 +181,7 @@ copy_on_b() { # keyword, text
     return 1
 }
 expands_on_b() { # keyword, text
-    copy_on_b "$1" "$2" || fail "$1 did not expand to $2 on B (clipboard: $(DISPLAY=$DISPLAY_B xclip -o -selection clipboard))"
+    copy_on_b "$1" "$2" || fail "$1 did not expand to $2 on B (clipboard: $(clipboard_b))"
 }
 # Copies the keyword on B until the clipboard holds the text, for at most the limit after $1 (the save on
 # A); prints the time it took.
@@ -180,7 +191,7 @@ arrives_on_b() { # since, keyword, text
         if copy_on_b "$2" "$3"; then
             local took
             took=$(since "$1")
-            awk -v t="$took" -v l="$PROPAGATION_LIMIT_S" 'BEGIN { exit !(t <= l) }' || fail "$2 took $took s to expand on B"
+            within_limit "$took" || fail "$2 took $took s to expand on B"
             echo "$took"
             return 0
         fi
@@ -230,7 +241,7 @@ xdotool key Return
 sleep 0.5
 write_text_a "Fresh from A"
 save_a
-[ "$(cat "$db_a/Work/fresh")" = $'Fresh from A\r' ] || fail "A saved the new key as $(od -c "$db_a/Work/fresh" | head -3)"
+holds "$db_a/Work/fresh" "Fresh from A" "A saved the new key as"
 took_add=$(arrives_on_b "$saved" fresh "Fresh from A")
 echo "added on A: expands on B after $took_add s"
 
@@ -238,7 +249,7 @@ echo "added on A: expands on B after $took_add s"
 select_key_a 2 # addr, old, sig, fresh
 write_text_a "Warm regards from A"
 save_a
-[ "$(cat "$db_a/Work/sig")" = $'Warm regards from A\r' ] || fail "A saved the edit as $(od -c "$db_a/Work/sig" | head -3)"
+holds "$db_a/Work/sig" "Warm regards from A" "A saved the edit as"
 took_edit=$(arrives_on_b "$saved" sig "Warm regards from A")
 echo "edited on A: B expands the new text after $took_edit s"
 
@@ -250,12 +261,12 @@ deleted=$(now)
 xdotool windowfocus --sync "$box" key Return
 wait_for 3 test ! -e "$db_a/Work/old" || fail "Delete on A left the file"
 took_delete=""
-while [ -z "$took_delete" ] && awk -v t="$(since "$deleted")" -v l="$PROPAGATION_LIMIT_S" 'BEGIN { exit !(t <= l) }'; do
+while [ -z "$took_delete" ] && within_limit "$(since "$deleted")"; do
     # Still a key when it expands; gone when the keyword stays on the clipboard as it was copied.
     attempt=$(now)
     copy_on_b old "Old text" && continue
     sleep 0.3
-    DISPLAY=$DISPLAY_B clipboard_is old && took_delete=$(awk -v a="$deleted" -v b="$attempt" 'BEGIN { printf "%.1f", b - a }')
+    DISPLAY=$DISPLAY_B clipboard_is old && took_delete=$(between "$deleted" "$attempt")
 done
 [ -n "$took_delete" ] || fail "old still expands on B $PROPAGATION_LIMIT_S s after its deletion on A"
 echo "deleted on A: stops expanding on B after $took_delete s"
@@ -270,7 +281,7 @@ wait_for 10 connected false || fail "A and B stayed connected"
 select_key_a 2 # addr, fresh, sig
 write_text_a "Regards from A, offline"
 save_a
-[ "$(cat "$db_a/Work/sig")" = $'Regards from A, offline\r' ] || fail "A saved $(od -c "$db_a/Work/sig" | head -3)"
+holds "$db_a/Work/sig" "Regards from A, offline" "A saved the offline edit as"
 # A second later, so that B's text is the newer one, which Syncthing keeps in the key.
 sleep 1
 printf 'Regards from B, offline\r\n' >"$db_b/Work/sig"
@@ -284,10 +295,11 @@ wait_for 30 both_have_a_conflict || fail "no single conflict copy on both machin
 conflict=$(conflicts | head -n 1)
 took_conflict=$(arrives_on_b "$resumed" "$conflict" "Regards from A, offline")
 for db in "$db_a" "$db_b"; do
-    [ "$(cat "$db/Work/sig")" = $'Regards from B, offline\r' ] || fail "sig holds $(od -c "$db/Work/sig" | head -3)"
+    holds "$db/Work/sig" "Regards from B, offline" "after the conflict sig holds"
 done
 expands_on_b sig "Regards from B, offline"
-echo "a conflict: the newer text stays in the key, the older expands on B as $conflict, $took_conflict s after the resume"
+echo "a conflict: the newer text stays in the key, the older expands on B as $conflict," \
+    "$took_conflict s after the resume"
 select_key_a 3 # addr, fresh, sig, the conflict copy
 click_a 100 340
 box=$(find_window '^Delete a Key$') || fail "Delete of the conflict copy on A asked nothing"
@@ -295,7 +307,7 @@ xdotool windowfocus --sync "$box" key Return
 no_conflicts() { [ -z "$(conflicts)" ]; }
 wait_for 10 no_conflicts || fail "the conflict copy stayed: $(conflicts)"
 copy_on_b "$conflict" "Regards from A, offline" && fail "the deleted conflict copy still expands on B"
-DISPLAY=$DISPLAY_B clipboard_is "$conflict" || fail "$conflict on B left $(DISPLAY=$DISPLAY_B xclip -o -selection clipboard)"
+DISPLAY=$DISPLAY_B clipboard_is "$conflict" || fail "$conflict on B left $(clipboard_b)"
 echo "the conflict copy deleted in the window on A is gone on both"
 
 # The end: both stores hold the same key files with the same bytes, exactly the expected ones; no conflict
@@ -310,8 +322,8 @@ for db in "$db_a" "$db_b"; do
     left=$(find "$db" -name '*sync-conflict*' -o -name '.syncthing.*' -o -name '*.tmp')
     [ -z "$left" ] || fail "left in the store: $left"
 done
-[ "$(cat "$db_a/Cat.ini")" = $'Work\r' ] || fail "A's Cat.ini became $(od -c "$db_a/Cat.ini")"
-[ "$(cat "$db_b/Cat.ini")" = $'"Work"\r' ] || fail "B's Cat.ini became $(od -c "$db_b/Cat.ini")"
+holds "$db_a/Cat.ini" Work "A's Cat.ini became"
+holds "$db_b/Cat.ini" '"Work"' "B's Cat.ini became"
 for m in a b; do
     ! api $m "/rest/db/file?folder=wordwisp&file=Cat.ini" >/dev/null || fail "Cat.ini is in $m's Syncthing index"
     status=$(api $m "/rest/db/status?folder=wordwisp") || fail "no folder status from $m"
@@ -323,8 +335,10 @@ echo "both stores hold the same four keys; no conflicts, nothing lost or doubled
 counted=""
 for pid in "$syncthing_pid_a" "$syncthing_pid_b"; do
     # Syncthing runs as a monitor process and the syncthing it starts; the latter holds the sockets.
-    sockets=$(ss -H -tuanp | grep -E "pid=($pid|$(pgrep -d '|' -P "$pid")),") || fail "no sockets of Syncthing $pid found"
-    outside=$(awk '$1 == "udp" || $5 !~ /^127\.0\.0\.1:/ || ($6 !~ /^127\.0\.0\.1:/ && $6 !~ /^0\.0\.0\.0:\*/)' <<<"$sockets")
+    sockets=$(ss -H -tuanp | grep -E "pid=($pid|$(pgrep -d '|' -P "$pid")),") ||
+        fail "no sockets of Syncthing $pid found"
+    outside=$(awk '$1 == "udp" || $5 !~ /^127\.0\.0\.1:/ ||
+                   ($6 !~ /^127\.0\.0\.1:/ && $6 !~ /^0\.0\.0\.0:\*/)' <<<"$sockets")
     [ -z "$outside" ] || fail "Syncthing $pid has sockets beyond 127.0.0.1: $outside"
     counted+=" $(wc -l <<<"$sockets")"
 done
