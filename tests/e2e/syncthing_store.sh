@@ -137,6 +137,7 @@ printf 'Work\r\n' >"$db_a/Cat.ini"
 printf '"Work"\r\n' >"$db_b/Cat.ini"
 for db in "$db_a" "$db_b"; do printf 'Cat.ini\n' >"$db/.stignore"; done
 
+declare -A syncthing_pid wordwisp_pid
 api() { # machine, path, curl's options
     local port=$gui_a
     [ "$1" = b ] && port=$gui_b
@@ -145,7 +146,7 @@ api() { # machine, path, curl's options
 start_syncthing() {
     syncthing serve --home="$E2E_TMP/$1/syncthing" --no-browser --no-restart >"$E2E_TMP/syncthing-$1.log" 2>&1 &
     E2E_PIDS+=($!)
-    eval "syncthing_pid_$1=$!"
+    syncthing_pid[$1]=$!
     wait_for 20 api "$1" /rest/system/ping || fail "Syncthing $1 did not answer on 127.0.0.1:$gui_a/$gui_b"
 }
 # One after the other: two that dial each other in the same instant can keep each other waiting for
@@ -161,7 +162,7 @@ start_machine() { # machine, display
     WORDWISP_HOME="$E2E_TMP/$1/home" XDG_RUNTIME_DIR="$E2E_TMP/$1/runtime" DISPLAY=$2 \
         "$WORDWISP_BIN" >"$E2E_TMP/wordwisp-$1.log" 2>&1 &
     E2E_PIDS+=($!)
-    eval "wordwisp_pid_$1=$!"
+    wordwisp_pid[$1]=$!
 }
 start_machine a "$DISPLAY_A"
 start_machine b "$DISPLAY_B"
@@ -345,7 +346,7 @@ echo "both stores hold the same four keys; no conflicts, nothing lost or doubled
 
 # Syncthing's own sockets: TCP on 127.0.0.1 only, no UDP at all (no discovery, no QUIC, no STUN).
 counted=""
-for pid in "$syncthing_pid_a" "$syncthing_pid_b"; do
+for pid in "${syncthing_pid[a]}" "${syncthing_pid[b]}"; do
     # Syncthing runs as a monitor process and the syncthing it starts; the latter holds the sockets.
     sockets=$(ss -H -tuanp | grep -E "pid=($pid|$(pgrep -d '|' -P "$pid")),") ||
         fail "no sockets of Syncthing $pid found"
@@ -355,7 +356,7 @@ for pid in "$syncthing_pid_a" "$syncthing_pid_b"; do
     counted+=" $(wc -l <<<"$sockets")"
 done
 echo "Syncthing's sockets (A, B):$counted, all TCP on 127.0.0.1"
-kill -0 "$wordwisp_pid_a" "$wordwisp_pid_b" 2>/dev/null || fail "a Wordwisp is no longer running"
+kill -0 "${wordwisp_pid[a]}" "${wordwisp_pid[b]}" 2>/dev/null || fail "a Wordwisp is no longer running"
 screenshot sync-a.png
 DISPLAY=$DISPLAY_B screenshot sync-b.png
 echo "timings (save on A to expansion on B): add $took_add s, edit $took_edit s, delete $took_delete s;" \
