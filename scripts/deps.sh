@@ -4,7 +4,7 @@
 #   deps.sh package that, plus what making and checking the Debian package needs
 #   deps.sh fuzz    what building and running the program needs, plus clang and libFuzzer for the fuzz targets
 #   deps.sh test    all of that, plus what the end-to-end tests drive (Xvfb, a foreign editor, a tray host,
-#                   a headless sway with wtype and wl-clipboard, XFCE's window manager and panel ...)
+#                   a headless sway with wtype and wl-clipboard, XFCE's window manager and panel, Syncthing ...)
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev libxcb1-dev fonts-liberation
@@ -13,7 +13,7 @@ build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland
       python3 dbus kwin-wayland xwayland iproute2 python3-dbus python3-gi xfwm4 xfce4-panel xfconf mutter
-      python3-xlib gnome-terminal)
+      python3-xlib gnome-terminal syncthing curl)
 package=(dpkg-dev fakeroot file lintian appstream desktop-file-utils)
 fuzz=(clang libclang-rt-14-dev)
 
