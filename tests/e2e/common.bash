@@ -25,6 +25,17 @@ fail() {
         echo "--- wordwisp log" >&2
         cat "$E2E_TMP/wordwisp.log" >&2
     fi
+    # A program that says nothing may have ended, or hang: which, and how it ended.
+    if [ -n "${WORDWISP_PID:-}" ]; then
+        if kill -0 "$WORDWISP_PID" 2>/dev/null; then
+            echo "--- wordwisp ($WORDWISP_PID) still runs: $(tr '\0' ' ' <"/proc/$WORDWISP_PID/cmdline")" >&2
+            grep -E '^(State|Threads)' "/proc/$WORDWISP_PID/status" >&2 || true
+        else
+            local status=0
+            wait "$WORDWISP_PID" 2>/dev/null || status=$?
+            echo "--- wordwisp ($WORDWISP_PID) has ended, exit status $status" >&2
+        fi
+    fi
     exit 1
 }
 
