@@ -93,9 +93,20 @@ signals:
     void keyLoaded();
 
 private:
+    // Whether the key list already holds exactly these entries, in this order.
+    bool listShows(const QStringList& names) const;
+
+    struct JustListed {
+        QString folder;
+        QStringList names; // the keys' names, blank ones left out
+    };
+
     Controls m_ui;
     StorePaths m_paths;
     Dialogs& m_dialogs;
     Hooks m_hooks;
     LoadedKey m_loaded;
+    // While the start-up loads the store, the last listing is kept for the refresh that follows it.
+    bool m_keepListing = false;
+    std::optional<JustListed> m_justListed;
 };
