@@ -23,6 +23,45 @@ struct Merged {
     bool any() const { return !removed.isEmpty() || !added.isEmpty(); }
 };
 
+// The merge below for entries shown in the store's order, as they nearly always are (only Add puts an
+// entry at the end): one walk along both lists instead of a set of each, which is what keeps an outside
+// change cheap in a category of a hundred thousand keys. The outcome is the same.
+template <typename Remove, typename Insert>
+void mergeSorted(QStringList& shown, const QStringList& onDisk, const QString& keep, Remove remove, Insert insert,
+                 Merged& merged) {
+    QList<int> gone;
+    for (qsizetype i = 0, j = 0; i < shown.size();) {
+        if (j < onDisk.size() && shown.at(i) == onDisk.at(j)) {
+            ++i;
+            ++j;
+        } else if (j < onDisk.size() && StoreListing::comesBefore(onDisk.at(j), shown.at(i))) {
+            ++j;
+        } else {
+            if (keep.isEmpty() || shown.at(i) != keep)
+                gone.append(int(i));
+            ++i;
+        }
+    }
+    for (auto it = gone.crbegin(); it != gone.crend(); ++it) {
+        merged.removed.append(shown.at(*it));
+        remove(*it);
+        shown.removeAt(*it);
+    }
+    qsizetype pos = 0;
+    for (const QString& name : onDisk) {
+        while (pos < shown.size() && StoreListing::comesBefore(shown.at(pos), name))
+            ++pos;
+        if (pos < shown.size() && shown.at(pos) == name) {
+            ++pos;
+            continue;
+        }
+        insert(int(pos), name);
+        shown.insert(pos, name);
+        merged.added.append(name);
+        ++pos;
+    }
+}
+
 // Makes the entries shown (count and text) hold the names on disk (in the store's order): entries that
 // went are removed, new names inserted before the first entry they sort before; the rest keep their
 // place, including an entry that Add put at the end. The entry `keep` is never removed.
@@ -34,6 +73,10 @@ Merged merge(int count, Text text, const QStringList& onDisk, const QString& kee
     for (int i = 0; i < count; ++i)
         shown.append(text(i));
     Merged merged;
+    if (std::is_sorted(shown.begin(), shown.end(), &StoreListing::comesBefore)) {
+        mergeSorted(shown, onDisk, keep, remove, insert, merged);
+        return merged;
+    }
     for (int i = count - 1; i >= 0; --i) {
         if (wanted.contains(shown.at(i)) || (!keep.isEmpty() && shown.at(i) == keep))
             continue;
