@@ -16,8 +16,7 @@
 
 namespace {
 const QString kFallbackCategory = QStringLiteral("Generale");
-// Up to this many keys the list measures every name for its row sizes (a few milliseconds).
-constexpr qsizetype kExactRowSizesUpTo = 2000;
+
 } // namespace
 
 QStringList FileListing::entries() const {

@@ -41,6 +41,10 @@ public:
         std::function<void()> switchTriggerOn;
     };
 
+    // Up to this many keys the key list measures every name for its row sizes (a few milliseconds);
+    // beyond, all rows take the size of the last one.
+    static constexpr qsizetype kExactRowSizesUpTo = 2000;
+
     KeyListBinding(Controls controls, StorePaths paths, Dialogs& dialogs, Hooks hooks, QObject* parent = nullptr);
 
     void LoadCategories();

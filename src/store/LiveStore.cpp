@@ -245,6 +245,8 @@ bool LiveStore::followKeys() {
     }
     if (!merged.any())
         return false;
+    // A list that grew past the bound from outside stops measuring every row, as a refresh would.
+    list->setUniformItemSizes(list->count() > KeyListBinding::kExactRowSizesUpTo);
 
     if (!selected.isEmpty() && merged.removed.contains(selected)) {
         // A key renamed outside shows up as one key gone and one new with the same text.
