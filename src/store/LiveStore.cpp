@@ -27,7 +27,7 @@ struct Merged {
 // entry at the end): one walk along both lists instead of a set of each, which is what keeps an outside
 // change cheap in a category of a hundred thousand keys. The outcome is the same.
 template <typename Remove, typename Insert>
-void mergeSorted(QStringList& shown, const QStringList& onDisk, const QString& keep, Remove remove, Insert insert,
+void mergeSorted(const QStringList& shown, const QStringList& onDisk, const QString& keep, Remove remove, Insert insert,
                  Merged& merged) {
     QList<int> gone;
     for (qsizetype i = 0, j = 0; i < shown.size();) {
@@ -45,20 +45,30 @@ void mergeSorted(QStringList& shown, const QStringList& onDisk, const QString& k
     for (auto it = gone.crbegin(); it != gone.crend(); ++it) {
         merged.removed.append(shown.at(*it));
         remove(*it);
-        shown.removeAt(*it);
     }
+    // What stays, without taking entries out one by one: each would move the rest of the list.
+    QStringList kept;
+    kept.reserve(shown.size() - gone.size());
+    for (qsizetype i = 0, g = 0; i < shown.size(); ++i) {
+        if (g < gone.size() && gone.at(g) == i)
+            ++g;
+        else
+            kept.append(shown.at(i));
+    }
+    // New names go in before the first kept entry they sort before; the entries inserted so far all
+    // stand before that one, which gives the row.
     qsizetype pos = 0;
+    int inserted = 0;
     for (const QString& name : onDisk) {
-        while (pos < shown.size() && StoreListing::comesBefore(shown.at(pos), name))
+        while (pos < kept.size() && StoreListing::comesBefore(kept.at(pos), name))
             ++pos;
-        if (pos < shown.size() && shown.at(pos) == name) {
+        if (pos < kept.size() && kept.at(pos) == name) {
             ++pos;
             continue;
         }
-        insert(int(pos), name);
-        shown.insert(pos, name);
+        insert(int(pos) + inserted, name);
+        ++inserted;
         merged.added.append(name);
-        ++pos;
     }
 }
 
