@@ -1,5 +1,6 @@
 // How long an outside change takes to reach the key list: the real main window, offscreen with the
-// fake platform, on a real store of a few hundred keys in a temporary folder. Prints one line per
+// fake platform, on a real store of a few hundred keys (or as many as the first argument says) in a
+// temporary folder. Prints one line per
 // measure; used by live_store.sh.
 #include "app/MainWindow.h"
 #include "platform/fake/FakePlatform.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 constexpr int kStoreKeys = 300;
@@ -47,12 +49,14 @@ double waitForCount(QListWidget* list, int count) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The store's size may be given: an outside change must stay cheap in a category of 100,000 keys.
+    const int storeKeys = argc > 1 ? std::max(1, std::atoi(argv[1])) : kStoreKeys;
     QApplication app(argc, argv);
     QTemporaryDir dir;
     const QString work = dir.path() + QStringLiteral("/Db/Work");
     QDir().mkpath(work);
     write(dir.path() + QStringLiteral("/Db/Cat.ini"), "Work\r\n");
-    for (int i = 0; i < kStoreKeys; ++i)
+    for (int i = 0; i < storeKeys; ++i)
         write(work + QStringLiteral("/key%1").arg(i), "text\r\n");
 
     FakePlatform fake;
@@ -69,7 +73,7 @@ int main(int argc, char** argv) {
     }
     std::sort(times.begin(), times.end());
     std::printf("outside change to the key list (ms, %d rounds, %d keys): min %.1f median %.1f max %.1f\n", kRounds,
-                kStoreKeys, times.first(), times.at(times.size() / 2), times.last());
+                storeKeys, times.first(), times.at(times.size() / 2), times.last());
 
     int refreshes = 0;
     QObject::connect(&window.keyList(), &KeyListBinding::keyListChanged, [&refreshes] { ++refreshes; });

@@ -24,7 +24,10 @@ void KeywordIndex::rebuild(const QStringList& entries) {
     m_rows.reserve(entries.size());
     m_longest = 0;
     for (int row = 0; row < entries.size(); ++row) {
-        QString key = probe(entries.at(row));
+        // A name without spaces at its ends and already in lower case (most are) is its own key: the
+        // index then shares the name's text instead of holding a second copy of it.
+        const QString& entry = entries.at(row);
+        QString key = trimSpaces(entry).size() == entry.size() ? entry.toLower() : probe(entry);
         if (m_rows.contains(key))
             continue; // the first entry of a name wins
         m_longest = std::max(m_longest, key.size());

@@ -16,6 +16,7 @@
 
 namespace {
 const QString kFallbackCategory = QStringLiteral("Generale");
+
 } // namespace
 
 QStringList FileListing::entries() const {
@@ -102,8 +103,12 @@ void KeyListBinding::LoadCategories() {
     }
 
     const QString chosen = CatIni::chooseCategory(stored, categories);
+    // The category switch lists the folder that the refresh below lists again a moment later, with the
+    // same result: the names are kept for it rather than read twice.
+    m_keepListing = true;
     if (!chosen.isEmpty())
         selectCategory(m_ui.Combo1->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    m_keepListing = false;
 
     if (currentCategory().isEmpty()) {
         m_dialogs.messageBox(
@@ -111,6 +116,7 @@ void KeyListBinding::LoadCategories() {
             BoxStyle::Information);
         QDir().mkdir(m_paths.category(kFallbackCategory));
         m_ui.Combo1->addItem(kFallbackCategory);
+        m_justListed.reset();
         selectCategory(m_ui.Combo1->findText(kFallbackCategory, Qt::MatchExactly | Qt::MatchCaseSensitive));
         return;
     }
@@ -135,13 +141,43 @@ void KeyListBinding::List1_Click() {
     }
 }
 
+bool KeyListBinding::listShows(const QStringList& names) const {
+    if (m_ui.List1->count() != names.size())
+        return false;
+    for (int row = 0; row < names.size(); ++row) {
+        if (m_ui.List1->item(row)->text() != names.at(row))
+            return false;
+    }
+    return true;
+}
+
 void KeyListBinding::RefreshKeyList() {
+    QStringList names;
+    if (m_justListed && m_justListed->folder == File1.folder())
+        names = std::move(m_justListed->names);
+    else {
+        names = File1.entries();
+        names.removeIf([](const QString& name) { return NameRules::isBlank(name); });
+    }
+    m_justListed.reset();
+    if (m_keepListing)
+        m_justListed = JustListed{File1.folder(), names};
+
     {
         const QSignalBlocker block(m_ui.List1);
-        m_ui.List1->clear();
-        for (const QString& name : File1.entries()) {
-            if (!NameRules::isBlank(name))
-                m_ui.List1->addItem(name);
+        if (listShows(names)) {
+            // The same entries again (the start-up lists its category twice): the rows stay, and only
+            // the selection starts afresh, as after a rebuild.
+            m_ui.List1->clearSelection();
+            m_ui.List1->setCurrentRow(-1, QItemSelectionModel::Clear);
+        } else {
+            m_ui.List1->clear();
+            // Every row is one line of the same font; measuring each of a hundred thousand names only to
+            // size the rows would cost most of the start-up. Short lists keep exact widths (a long name
+            // scrolls sideways); long ones take the row size of their last entry.
+            m_ui.List1->setUniformItemSizes(names.size() > kExactRowSizesUpTo);
+            // In one go: the list and whoever follows its model (the trigger's index) hear one insertion.
+            m_ui.List1->addItems(names);
         }
     }
     emit keyListChanged();

@@ -41,6 +41,10 @@ public:
         std::function<void()> switchTriggerOn;
     };
 
+    // Up to this many keys the key list measures every name for its row sizes (a few milliseconds);
+    // beyond, all rows take the size of the last one.
+    static constexpr qsizetype kExactRowSizesUpTo = 2000;
+
     KeyListBinding(Controls controls, StorePaths paths, Dialogs& dialogs, Hooks hooks, QObject* parent = nullptr);
 
     void LoadCategories();
@@ -93,9 +97,20 @@ signals:
     void keyLoaded();
 
 private:
+    // Whether the key list already holds exactly these entries, in this order.
+    bool listShows(const QStringList& names) const;
+
+    struct JustListed {
+        QString folder;
+        QStringList names; // the keys' names, blank ones left out
+    };
+
     Controls m_ui;
     StorePaths m_paths;
     Dialogs& m_dialogs;
     Hooks m_hooks;
     LoadedKey m_loaded;
+    // While the start-up loads the store, the last listing is kept for the refresh that follows it.
+    bool m_keepListing = false;
+    std::optional<JustListed> m_justListed;
 };

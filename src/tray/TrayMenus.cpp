@@ -1,7 +1,11 @@
 #include "tray/TrayMenus.h"
 
 #include <QAction>
+#include <QLocale>
 #include <QMenu>
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 QAction* command(QMenu* menu, const char* name, const QString& caption, bool markable = false) {
@@ -85,7 +89,13 @@ void TrayMenus::fill(QMenu* menu, QList<QAction*>& items, const QStringList& ent
 
 void TrayMenus::showKeyItems(const QStringList& keys) {
     Disponibili->menuAction()->setVisible(!keys.isEmpty());
-    fill(Disponibili, Keyw, keys, &TrayMenus::keyChosen);
+    delete std::exchange(moreKeys, nullptr);
+    fill(Disponibili, Keyw, keys.first(std::min(keys.size(), kKeyItemsAtMost)), &TrayMenus::keyChosen);
+    if (keys.size() > kKeyItemsAtMost) {
+        moreKeys = Disponibili->addAction(
+            QStringLiteral("... %1 more keys in the window").arg(QLocale().toString(keys.size() - kKeyItemsAtMost)));
+        moreKeys->setEnabled(false);
+    }
 }
 
 void TrayMenus::showCategoryItems(const QStringList& categories) {
@@ -100,6 +110,7 @@ void TrayMenus::removeFrom(QList<QAction*>& items) {
 }
 
 void TrayMenus::removeKeyItems() {
+    delete std::exchange(moreKeys, nullptr);
     removeFrom(Keyw);
 }
 

@@ -21,7 +21,13 @@ public:
     explicit TrayMenus(QWidget* owner);
     ~TrayMenus() override;
 
-    // Shows the key submenu with one item for each key, in order, or hides it when there are none.
+    // A menu of a hundred thousand items would take seconds and hundreds of megabytes to build, and
+    // nobody scrolls through it: the key submenu offers this many keys at most, then says where the
+    // others are.
+    static constexpr qsizetype kKeyItemsAtMost = 500;
+
+    // Shows the key submenu with one item for each key, in order (up to kKeyItemsAtMost), or hides it
+    // when there are none.
     void showKeyItems(const QStringList& keys);
     // Makes one category item for each category, in order.
     void showCategoryItems(const QStringList& categories);
@@ -37,7 +43,8 @@ public:
     QMenu* TrayBar;
     QMenu* Disponibili; // "Key Words"
     QList<QAction*> Keyw;
-    QMenu* CategorieDisp; // "Categories"
+    QAction* moreKeys = nullptr; // "... more keys in the window", after the last key item when it is needed
+    QMenu* CategorieDisp;        // "Categories"
     QList<QAction*> CatX;
     QAction* ln1;
     QAction* Mostra;

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -75,6 +76,7 @@ private slots:
     void keySelectionLoadsText();
     void keyFilesFromElsewhereLoad();
     void noCategoryListsNoKeys();
+    void largeCategoryIsListedInOrderAndExpandsAtOnce();
     void exitWritesCatIni();
     void exitRefusedWithoutCategory();
 
@@ -262,6 +264,38 @@ void StartupTest::noCategoryListsNoKeys() {
     // The store root's own files are no keys.
     QCOMPARE(w.List1->count(), 0);
     QCOMPARE(w.Text2->text(), welcome());
+}
+
+void StartupTest::largeCategoryIsListedInOrderAndExpandsAtOnce() {
+    // More keys than the list measures one by one, with names in mixed case, a dot, a space inside,
+    // letters beyond ASCII and names that differ only in case.
+    QStringList names;
+    for (int i = 0; i < 3000; ++i)
+        names << QStringLiteral("%1key%2").arg(QLatin1String(i % 3 ? "b" : "B")).arg(i * 7919 % 3001);
+    names << QStringLiteral("Éclair") << QStringLiteral("eclair") << QStringLiteral("a.b c") << QStringLiteral("zz");
+    for (const QString& name : std::as_const(names))
+        m_store->key(QStringLiteral("Big"), name, "text of " + name.toUtf8());
+    m_store->category(QStringLiteral("Alpha"));
+    m_store->catIni("Big\r\n");
+    MainWindow& w = start();
+
+    QStringList sorted = names;
+    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+    });
+    QCOMPARE(items(w.List1), sorted);
+    // The start-up lists the category twice; it ends with no key selected, as with a small one.
+    QVERIFY(w.List1->selectedItems().isEmpty());
+    QCOMPARE(w.Text2->text(), welcome());
+
+    // The last key expands as soon as the window is there; of two names that differ in case only,
+    // each opens its own file.
+    m_fake->clipboard->copyFromOtherApp(QStringLiteral("ZZ"));
+    QTRY_COMPARE(m_fake->clipboard->current(), QStringLiteral("text of zz"));
+    QCOMPARE(m_fake->keys->sent, QStringLiteral("^v"));
+    w.keyList().selectKey(int(sorted.indexOf(QStringLiteral("eclair"))));
+    QCOMPARE(w.Text2->text(), QStringLiteral("text of eclair"));
 }
 
 void StartupTest::exitWritesCatIni() {

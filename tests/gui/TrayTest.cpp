@@ -71,6 +71,7 @@ private slots:
     void menusHaveTheirTrees();
     void toTheTrayAndBack();
     void keyItemsFollowTheCategory();
+    void longKeyListIsCutShortInTheMenu();
     void oneCategoryMarkedAfterSwitches();
     void enabledAndDisabledSetTheTrigger();
     void closeThisMenuChangesNothing();
@@ -166,6 +167,30 @@ void TrayTest::keyItemsFollowTheCategory() {
     QCOMPARE(t.menus().Keyw.first()->text(), QStringLiteral("a1"));
     t.toTray();
     QVERIFY(!t.keySubmenuShown());
+}
+
+void TrayTest::longKeyListIsCutShortInTheMenu() {
+    StoreWindow w;
+    w.store.catIni("Many\r\n");
+    const qsizetype keys = TrayMenus::kKeyItemsAtMost + 2;
+    const auto name = [](qsizetype i) { return QStringLiteral("k%1").arg(i, 4, 10, QLatin1Char('0')); };
+    for (qsizetype i = 0; i < keys; ++i)
+        w.store.key(QStringLiteral("Many"), name(i), "text of " + name(i).toUtf8());
+    w.open();
+    w.window->show();
+    TrayMenus& menus = w.window->menus();
+    for (int away = 0; away < 2; ++away) {
+        w.click(w.window->Label7);
+        const QStringList shown = rows(menus.Disponibili);
+        QCOMPARE(shown.size(), TrayMenus::kKeyItemsAtMost + 1);
+        QCOMPARE(shown.at(TrayMenus::kKeyItemsAtMost - 1), QStringLiteral("k0499"));
+        QCOMPARE(shown.last(), QStringLiteral("... 2 more keys in the window"));
+        // A key item still pastes its own key.
+        menus.Keyw.at(7 + away)->trigger();
+        QTRY_COMPARE(w.fake.clipboard->current(), "text of " + name(7 + away));
+        menus.Mostra->trigger();
+        QCOMPARE(rows(menus.Disponibili).size(), 1);
+    }
 }
 
 void TrayTest::oneCategoryMarkedAfterSwitches() {
