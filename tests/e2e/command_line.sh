@@ -97,16 +97,17 @@ import socket, sys
 s = socket.socket(socket.AF_UNIX)
 s.settimeout(3)
 s.connect(sys.argv[1])
-s.sendall(b"wordwisp/1 quit\n")
 try:
+    s.sendall(b"wordwisp/1 quit\n")
     print(repr(s.recv(64)))
 except OSError as e:
     print("no answer:", e)' "$socket" 2>&1 || true)
     chmod 700 "$E2E_TMP" "$XDG_RUNTIME_DIR"
     sleep 0.3
     ended && fail "a quit from another user ended the instance"
-    # Closed unheard: an end of file, or a reset where the request was still unread.
-    [ "$answer" = "b''" ] || [[ $answer == *"Connection reset"* ]] ||
+    # Closed unheard: an end of file, a reset where the request was still unread, or a broken pipe where
+    # the connection was closed before the request went out.
+    [ "$answer" = "b''" ] || [[ $answer == *"Connection reset"* ]] || [[ $answer == *"Broken pipe"* ]] ||
         fail "a request from another user was answered: $answer"
     echo "another user: connection closed unanswered, instance still running"
 fi

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+// Every key of every category as the key picker searches them: a filter matches a key when its name or
+// its text contains the filter, without regard to case (spaces around the filter do not count, as they
+// do not for a copied keyword). Names and texts are lower-cased once, when they are added, so a keystroke
+// costs one substring search per candidate and nothing else; and a filter that only grew (the user typed
+// one more letter) searches only the previous matches, never the whole store again.
+//
+// Matches come best first: the name itself, then names that start with the filter, names that contain
+// it, and last keys whose text alone contains it; within each kind in the store's order (categories,
+// then keys, as listed). Only the first few are handed out: nobody reads ten thousand rows.
+class KeyCatalog {
+public:
+    // A key's text is searched this far; a key of several megabytes costs no more than this.
+    static constexpr qsizetype kMaxSearchedChars = 8192;
+
+    struct Entry {
+        QString category;
+        QString key;
+        QString firstLine; // of the text as it pastes, empty until the text is known
+    };
+
+    void clear();
+    void reserve(qsizetype entries);
+    // A key by its name; its text follows through setText(), and until then only the name can match.
+    int add(const QString& category, const QString& key);
+    // The text as it pastes (comment lines left out), for the key added as this index.
+    void setText(int index, const QString& text);
+
+    qsizetype size() const { return qsizetype(m_entries.size()); }
+    const Entry& entry(int index) const { return m_entries.at(std::size_t(index)); }
+
+    // The indexes of the best matches of the filter, at most limit of them.
+    QList<int> filter(QStringView filter, int limit);
+    // How many keys the last filter matched in all.
+    qsizetype matchCount() const { return qsizetype(m_matches.size()); }
+
+private:
+    std::vector<Entry> m_entries;
+    std::vector<QString> m_names; // lower-cased
+    std::vector<QString> m_texts; // lower-cased, cut at kMaxSearchedChars
+    // The last filter and every key it matched, in store order; valid until the catalog changes.
+    QString m_lastProbe;
+    std::vector<int> m_matches;
+    bool m_matchesValid = false;
+};
