@@ -21,6 +21,9 @@
 namespace {
 // Texts are read for this long at a time; the keys typed meanwhile wait no longer than this.
 constexpr int kReadSliceMs = 12;
+// While texts are still arriving, the matches are brought up to date this often, not after every slice:
+// at a hundred thousand keys a search from scratch costs about as much as a slice.
+constexpr int kRefilterWhileReadingMs = 250;
 constexpr int kWidth = 520;
 constexpr int kHeight = 360;
 const QString kSeparator = QStringLiteral(" / ");
@@ -101,15 +104,20 @@ void KeyPicker::readTexts() {
             m_catalog.setText(m_nextText, ExpansionText::joinKeptLines(*lines));
         ++m_nextText;
     }
-    if (m_nextText >= m_catalog.size())
+    const bool done = m_nextText >= m_catalog.size();
+    if (done)
         m_reader->stop();
-    refilter(true);
+    if (done || !m_sinceRefilter.isValid() || m_sinceRefilter.elapsed() >= kRefilterWhileReadingMs)
+        refilter(true);
 }
 
 void KeyPicker::refilter(bool keepChoice) {
     const int current = matchList->currentRow();
     const int before = keepChoice && current >= 0 && current < m_shown.size() ? m_shown.at(current) : -1;
+    m_sinceRefilter.start();
     m_shown = m_catalog.filter(filterField->text(), kMaxRows);
+    // One repaint for the rows, not one for each.
+    matchList->setUpdatesEnabled(false);
     matchList->clear();
     int keep = m_shown.isEmpty() ? -1 : 0;
     for (int row = 0; row < m_shown.size(); ++row) {
@@ -123,6 +131,7 @@ void KeyPicker::refilter(bool keepChoice) {
             keep = row;
     }
     matchList->setCurrentRow(keep);
+    matchList->setUpdatesEnabled(true);
     const qsizetype count = m_catalog.matchCount();
     if (count > m_shown.size())
         countLabel->setText(QStringLiteral("%1 of %2 keys").arg(m_shown.size()).arg(count));

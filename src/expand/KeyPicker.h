@@ -4,6 +4,7 @@
 #include "platform/WindowFocus.h"
 #include "store/StorePaths.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <functional>
@@ -67,5 +68,6 @@ private:
     QList<int> m_shown;
     QTimer* m_reader;
     int m_nextText = 0;
+    QElapsedTimer m_sinceRefilter;
     WindowFocus::WindowId m_previous = 0;
 };

@@ -77,16 +77,23 @@ void KeyCatalogTest::bestFirstAndBounded() {
 
 void KeyCatalogTest::typingOnMatchesASearchFromScratch() {
     // Typing on narrows the last matches, deleting starts again: each step must show what a new catalog
-    // shows for the same filter.
+    // shows for the same filter, in the same order. A key found by its text ("ref", whose text is "sig")
+    // comes before the key of that name in the store, and must stay behind it however it was found.
+    const auto make = [](KeyCatalog& catalog) {
+        catalog.setText(catalog.add(QStringLiteral("Alpha"), QStringLiteral("ref")), QStringLiteral("sig"));
+        fill(catalog);
+    };
     KeyCatalog typed;
-    fill(typed);
+    make(typed);
     const QStringList steps = {"r", "re", "reg", "re", "r", "ro", "road", "ROAD", "", "s", "si", "sig", "sign"};
     for (const QString& filter : steps) {
         KeyCatalog fresh;
-        fill(fresh);
+        make(fresh);
         QCOMPARE(shown(typed, filter), shown(fresh, filter));
         QCOMPARE(typed.matchCount(), fresh.matchCount());
     }
+    QCOMPARE(shown(typed, QStringLiteral("si")), (QStringList{"Work/sig", "Alpha/ref", "Work/memo"}));
+    QCOMPARE(shown(typed, QStringLiteral("sig")), (QStringList{"Work/sig", "Alpha/ref", "Work/memo"}));
 }
 
 void KeyCatalogTest::textsArrivingLater() {
