@@ -17,6 +17,8 @@ constexpr QChar kEnd = u'\0';
 // Where a filter was found in a key.
 constexpr unsigned char kInName = 1;
 constexpr unsigned char kInText = 2;
+// Filters remembered on the way to the current one: more letters than anyone types into a search.
+constexpr std::size_t kMaxSteps = 64;
 } // namespace
 
 void KeyCatalog::clear() {
@@ -30,6 +32,7 @@ void KeyCatalog::clear() {
     m_textOwners.clear();
     m_texts.clear();
     m_matches.clear();
+    m_steps.clear();
     m_matchesValid = false;
 }
 
@@ -99,6 +102,12 @@ void KeyCatalog::sweep(const QString& run, const std::vector<qsizetype>& starts,
 
 QList<int> KeyCatalog::filter(QStringView filter, int limit) {
     const QString probe = KeywordIndex::probe(filter);
+    if (!m_matchesValid)
+        m_steps.clear();
+    // The filters typed on the way here that this one still starts with; a letter deleted goes back to
+    // one of them, and its matches are already known.
+    while (!m_steps.empty() && !probe.startsWith(m_steps.back().probe))
+        m_steps.pop_back();
     std::vector<int> matches;
     // Beside each match: found in the name (the ranking looks no further at a key found by its text).
     std::vector<unsigned char> byName;
@@ -108,12 +117,16 @@ QList<int> KeyCatalog::filter(QStringView filter, int limit) {
         matches.resize(m_entries.size());
         std::iota(matches.begin(), matches.end(), 0);
         byName.assign(m_entries.size(), kInName);
-    } else if (m_matchesValid && probe.startsWith(m_lastProbe) && !m_lastProbe.isEmpty()) {
+    } else if (!m_steps.empty() && m_steps.back().probe == probe) {
+        matches = m_steps.back().matches;
+        byName = m_steps.back().byName;
+    } else if (!m_steps.empty()) {
         // Whatever contains the longer filter contains the shorter one: only the last matches can match.
         const QStringMatcher matcher(probe);
-        matches.reserve(m_matches.size());
-        byName.reserve(m_matches.size());
-        for (const int index : m_matches) {
+        const std::vector<int>& before = m_steps.back().matches;
+        matches.reserve(before.size());
+        byName.reserve(before.size());
+        for (const int index : before) {
             const auto at = std::size_t(index);
             const Span& text = m_texts[at];
             const bool inName = m_names[at].contains(probe);
@@ -134,8 +147,11 @@ QList<int> KeyCatalog::filter(QStringView filter, int limit) {
             }
         }
     }
+    // The empty filter is the start of every other and would narrow nothing: it is never a step.
+    if (!probe.isEmpty() && !probe.contains(kEnd) && (m_steps.empty() || m_steps.back().probe != probe) &&
+        m_steps.size() < kMaxSteps)
+        m_steps.push_back({probe, matches, byName});
     m_matches = std::move(matches);
-    m_lastProbe = probe;
     m_matchesValid = true;
 
     // Ranked only as far as the rows shown: a kind is full once it holds limit keys.

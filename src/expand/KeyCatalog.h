@@ -11,7 +11,8 @@
 // do not for a copied keyword). Names and texts are lower-cased once, when they are added, into two long
 // runs of characters, so a keystroke costs one sweep over memory read in order (a hundred thousand short
 // searches in strings scattered over the heap cost several times more); and a filter that only grew (the
-// user typed one more letter) searches only the previous matches, never the whole store again.
+// user typed one more letter) searches only the previous matches, never the whole store again, and one
+// that went back (a letter deleted) takes the matches it had on the way.
 //
 // Matches come best first: the name itself, then names that start with the filter, names that contain
 // it, and last keys whose text alone contains it; within each kind in the store's order (categories,
@@ -63,8 +64,15 @@ private:
     std::vector<int> m_nameOwners;       // the entry of each name: its index
     std::vector<int> m_textOwners;       // the entry of each text; -1 for one replaced since
     std::vector<Span> m_texts;           // by entry
-    // The last filter and every key it matched, in store order; valid until the catalog changes.
-    QString m_lastProbe;
+    // Every key the last filter matched, in store order; it and the steps are valid until the catalog
+    // changes.
     std::vector<int> m_matches;
+    // The filters typed one letter after another up to the last one, each with its matches.
+    struct Step {
+        QString probe;
+        std::vector<int> matches;
+        std::vector<unsigned char> byName;
+    };
+    std::vector<Step> m_steps;
     bool m_matchesValid = false;
 };

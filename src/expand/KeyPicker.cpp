@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,10 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 // Texts are read for this long at a time; the keys typed meanwhile wait no longer than this.
@@ -28,6 +33,24 @@ constexpr int kWidth = 520;
 constexpr int kHeight = 360;
 const QString kSeparator = QStringLiteral(" / ");
 const QString kTextSeparator = QStringLiteral("  \u2014  ");
+
+// The size and modification time of a file, to tell whether a text kept from its last reading still
+// holds; nothing where the system cannot say cheaply, and the file is read again.
+bool fileStamp(const QString& path, qint64& size, qint64& modifiedNs) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    size = qint64(info.st_size);
+    modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return true;
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(size);
+    Q_UNUSED(modifiedNs);
+    return false;
+#endif
+}
 
 // The first of the names that compares equal with the one asked for, as a copied keyword does.
 QString nameLike(const QStringList& names, const QString& asked) {
@@ -77,6 +100,8 @@ void KeyPicker::open(WindowFocus::WindowId previousWindow) {
             m_catalog.add(category, key);
     }
     m_nextText = 0;
+    m_keeping.clear();
+    m_keeping.reserve(m_catalog.size());
     filterField->blockSignals(true);
     filterField->clear();
     filterField->blockSignals(false);
@@ -100,13 +125,30 @@ void KeyPicker::readTexts() {
     slice.start();
     while (m_nextText < m_catalog.size() && slice.elapsed() < kReadSliceMs) {
         const KeyCatalog::Entry& entry = m_catalog.entry(m_nextText);
-        if (const auto lines = TextFile::readLines(m_paths.keyFile(entry.category, entry.key)))
-            m_catalog.setText(m_nextText, ExpansionText::joinKeptLines(*lines));
+        const QString path = m_paths.keyFile(entry.category, entry.key);
+        KeptText kept;
+        const bool stamped = fileStamp(path, kept.size, kept.modifiedNs);
+        const auto before = m_kept.constFind(path);
+        if (stamped && before != m_kept.cend() && before->size == kept.size && before->modifiedNs == kept.modifiedNs) {
+            kept.text = before->text;
+        } else if (const auto lines = TextFile::readLines(path)) {
+            kept.text = ExpansionText::joinKeptLines(*lines);
+        } else {
+            ++m_nextText;
+            continue;
+        }
+        m_catalog.setText(m_nextText, kept.text);
+        if (stamped)
+            m_keeping.insert(path, std::move(kept));
         ++m_nextText;
     }
     const bool done = m_nextText >= m_catalog.size();
-    if (done)
+    if (done) {
         m_reader->stop();
+        // Keys that have gone are forgotten with their texts.
+        m_kept = std::move(m_keeping);
+        m_keeping = {};
+    }
     if (done || !m_sinceRefilter.isValid() || m_sinceRefilter.elapsed() >= kRefilterWhileReadingMs)
         refilter(true);
 }
