@@ -56,6 +56,27 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             asked.append(Action::Quit);
             continue;
         }
+        if (argument == QLatin1String("--pick")) {
+            asked.append(Action::Pick);
+            continue;
+        }
+        // A key or category name may start with a dash: the word after the option is its value, whatever it is.
+        if (argument == QLatin1String("--paste") || argument == QLatin1String("--category")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).trimmed().isEmpty())
+                return misuse(QStringLiteral("option '%1' needs a name").arg(argument));
+            ++i;
+            if (argument == QLatin1String("--paste")) {
+                if (!line.pasteKey.isNull())
+                    return misuse(QStringLiteral("--paste names one key"));
+                line.pasteKey = arguments.at(i);
+                asked.append(Action::Paste);
+            } else {
+                if (!line.pasteCategory.isNull())
+                    return misuse(QStringLiteral("--category names one category"));
+                line.pasteCategory = arguments.at(i);
+            }
+            continue;
+        }
         // Qt takes its options with one dash or two.
         if (!argument.startsWith(u'-') || argument == QLatin1String("-") || argument == QLatin1String("--"))
             return misuse(QStringLiteral("unexpected argument '%1'").arg(argument));
@@ -80,6 +101,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return misuse(QStringLiteral("unknown option '%1'").arg(argument));
     }
     // Help wins over everything, as it does for most programs; otherwise one request at a time.
+    if (!line.pasteCategory.isNull() && !asked.contains(Action::Help) && !asked.contains(Action::Paste))
+        return misuse(QStringLiteral("--category goes with --paste"));
     if (asked.contains(Action::Help)) {
         line.action = Action::Help;
         return line;
@@ -90,7 +113,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             distinct.append(action);
     }
     if (distinct.size() > 1)
-        return misuse(QStringLiteral("--version, --show and --quit go one at a time"));
+        return misuse(QStringLiteral("--version, --show, --quit, --pick and --paste go one at a time"));
     if (!distinct.isEmpty())
         line.action = distinct.first();
     return line;
@@ -112,16 +135,23 @@ bool CommandLine::lacksDisplay(const QString& x11Display, const QString& wayland
 
 QString CommandLine::usage() {
     return QStringLiteral(
-        "Usage: wordwisp [--show | --quit | --help | --version]\n"
+        "Usage: wordwisp [--show | --quit | --pick | --paste KEY [--category NAME] | --help | --version]\n"
         "Replaces a keyword you copy (Ctrl+C) in any application with the text of its key.\n"
         "\n"
         "  --show     bring the running Wordwisp's window back\n"
         "  --quit     end the running Wordwisp as \"Exit the program\" does, and wait until it has ended\n"
+        "  --pick     open the running Wordwisp's key picker: type part of a key's name or text, choose\n"
+        "             with the arrows, Enter pastes it into the window you were in, Esc closes it\n"
+        "  --paste KEY\n"
+        "             paste the key KEY of the current category where the focus is\n"
+        "  --category NAME\n"
+        "             with --paste: the key of the category NAME instead\n"
         "  --help     print this help and exit\n"
         "  --version  print the version and exit\n"
         "\n"
         "Without an option Wordwisp starts, or brings its window back where it runs already.\n"
-        "Qt's own options (-platform, -style, -display ...) work as in any Qt program.\n");
+        "Qt's own options (-platform, -style, -display ...) work as in any Qt program.\n"
+        "Bind \"wordwisp --pick\" to a keyboard shortcut in your desktop's settings for a picker at a key press.\n");
 }
 
 QString CommandLine::versionLine() {

@@ -15,6 +15,8 @@ public:
         Version, // "wordwisp X.Y.Z" on stdout
         Show,    // the running instance's window back; never starts one
         Quit,    // the running instance ended as "Exit the program" ends it; never starts one
+        Pick,    // the running instance's key picker; never starts one
+        Paste,   // one key pasted by the running instance where the focus is; never starts one
         Misuse,  // an option we do not know, or two that ask for different things: the usage on stderr
     };
 
@@ -30,6 +32,8 @@ public:
 
     Action action = Action::Start;
     QString problem;            // what was wrong, for Misuse
+    QString pasteKey;           // for Paste: the key as the user typed it
+    QString pasteCategory;      // for Paste: its category as typed; empty for the current one
     QString platform;           // the value of Qt's -platform, when given
     bool displayOption = false; // Qt's -display was given
 };

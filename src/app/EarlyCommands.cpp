@@ -1,6 +1,7 @@
 #include "app/EarlyCommands.h"
 
 #include "app/CommandLine.h"
+#include "platform/InstanceRequest.h"
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -18,23 +19,60 @@ void print(std::FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
-int askRunning(int argc, char* argv[], CommandLine::Action action) {
+// The word for what a request asks, as "nothing to ..." says it.
+QString doing(CommandLine::Action action) {
+    switch (action) {
+    case CommandLine::Action::Quit:
+        return QStringLiteral("quit");
+    case CommandLine::Action::Pick:
+        return QStringLiteral("pick from");
+    case CommandLine::Action::Paste:
+        return QStringLiteral("paste from");
+    default:
+        return QStringLiteral("show");
+    }
+}
+
+InstanceRequest requestFor(const CommandLine& line) {
+    switch (line.action) {
+    case CommandLine::Action::Quit:
+        return {QStringLiteral("quit"), {}};
+    case CommandLine::Action::Pick:
+        return {QStringLiteral("pick"), {}};
+    case CommandLine::Action::Paste:
+        return {QStringLiteral("paste"), line.pasteCategory.isEmpty() ? QStringList{line.pasteKey}
+                                                                      : QStringList{line.pasteKey, line.pasteCategory}};
+    default:
+        return {QStringLiteral("show"), {}};
+    }
+}
+
+int askRunning(int argc, char* argv[], const CommandLine& line) {
     // The socket needs an application object of some kind, and a display none.
     QCoreApplication app(argc, argv);
-    const bool quit = action == CommandLine::Action::Quit;
-    const SingleInstance::Outcome outcome = SingleInstance::request(
-        SingleInstance::defaultSocketPath(), quit ? QStringLiteral("quit") : QStringLiteral("show"));
+    const bool quit = line.action == CommandLine::Action::Quit;
+    const InstanceRequest request = requestFor(line);
+    if (request.encode().isEmpty()) {
+        print(stderr, QStringLiteral("wordwisp: the name is too long to be a key's or a category's\n"));
+        return kExitFailed;
+    }
+    QString reason;
+    const SingleInstance::Outcome outcome =
+        SingleInstance::request(SingleInstance::defaultSocketPath(), request, &reason);
     switch (outcome) {
     case SingleInstance::Outcome::Done:
         return kExitOk;
     case SingleInstance::Outcome::NoInstance:
         print(stderr, QStringLiteral("wordwisp: Wordwisp is not running (for this user and display), so there is "
                                      "nothing to %1\n")
-                          .arg(quit ? QStringLiteral("quit") : QStringLiteral("show")));
+                          .arg(doing(line.action)));
         return kExitFailed;
     case SingleInstance::Outcome::Refused:
-        print(stderr, QStringLiteral("wordwisp: the running Wordwisp did not quit: it asks for a category to be "
-                                     "chosen first\n"));
+        if (!reason.isEmpty())
+            print(stderr, QStringLiteral("wordwisp: nothing pasted: %1\n").arg(reason));
+        else
+            print(stderr, QStringLiteral("wordwisp: the running Wordwisp did not quit: it asks for a category to be "
+                                         "chosen first\n"));
         return kExitFailed;
     case SingleInstance::Outcome::NoAnswer:
         break;
@@ -63,7 +101,9 @@ std::optional<int> EarlyCommands::run(int argc, char* argv[]) {
         return kExitMisuse;
     case CommandLine::Action::Show:
     case CommandLine::Action::Quit:
-        return askRunning(argc, argv, line.action);
+    case CommandLine::Action::Pick:
+    case CommandLine::Action::Paste:
+        return askRunning(argc, argv, line);
     case CommandLine::Action::Start:
         break;
     }

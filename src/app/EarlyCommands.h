@@ -3,7 +3,7 @@
 #include <optional>
 
 // What the command line asks for that needs no window: the help, the version, a mistake in it, and the
-// requests for the running instance (--show, --quit), which never start one. Also the one start that
+// requests for the running instance (--show, --quit, --pick, --paste), which never start one. Also the one start that
 // cannot go anywhere, with no display at all, is told in a line rather than left to Qt, which aborts.
 class EarlyCommands {
 public:

@@ -11,6 +11,7 @@
 #include "app/WindowStyle.h"
 #include "expand/ClipboardTrigger.h"
 #include "expand/DirectInsertion.h"
+#include "expand/KeyPicker.h"
 #include "platform/ClockText.h"
 #include "platform/LabelButton.h"
 #include "platform/Platform.h"
@@ -71,6 +72,7 @@ MainWindow::MainWindow(Platform& platform, const StorePaths& paths, QWidget* par
 MainWindow::~MainWindow() {
     // The manager points at this window's controls; it must not outlive them.
     delete m_form3.data();
+    delete m_picker;
 }
 
 void MainWindow::buildControls() {
@@ -196,6 +198,8 @@ void MainWindow::wireMenus() {
                                  }},
                                 this);
     m_insertion = new DirectInsertion({Passa, Text2}, m_platform, *m_trigger, this);
+    // A window of its own (no parent), so that it opens where this window is hidden in the tray.
+    m_picker = new KeyPicker(m_paths, m_platform, *m_insertion, [this] { return m_keyList->currentCategory(); });
     connect(Label7, &LabelButton::clicked, m_tray, &TrayController::Label7_Click);
     connect(Label9, &LabelButton::clicked, m_tray, &TrayController::Label9_Click);
     connect(Label14, &LabelButton::clicked, m_insertion, &DirectInsertion::Label14_Click);

@@ -8,6 +8,7 @@
 class CategoryManager;
 class DirectInsertion;
 class KeyEditing;
+class KeyPicker;
 class ClipboardTrigger;
 class KeyEditor;
 class KeyListBinding;
@@ -49,6 +50,7 @@ public:
     TrayMenus& menus() { return *m_menus; }
     TrayController& tray() { return *m_tray; }
     DirectInsertion& insertion() { return *m_insertion; }
+    KeyPicker& picker() { return *m_picker; }
 
     // Controls, by their historical names.
     QWidget* Picture100;    // title bar
@@ -101,6 +103,7 @@ private:
     TrayMenus* m_menus = nullptr;
     TrayController* m_tray = nullptr;
     DirectInsertion* m_insertion = nullptr;
+    KeyPicker* m_picker = nullptr;
     TitleClock* m_titleClock = nullptr;
     WindowOptions* m_options = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "app/EarlyCommands.h"
 #include "app/MainWindow.h"
 #include "app/PlatformStartGuard.h"
+#include "expand/KeyPicker.h"
 #include "platform/Platform.h"
 #include "platform/ProgramFiles.h"
 #include "platform/SingleInstance.h"
@@ -10,7 +11,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    // --help, --version, --show, --quit and a start with no display at all end here, before any window.
+    // --help, --version, the requests for a running instance and a start with no display at all end here, before any
+    // window.
     if (const std::optional<int> code = EarlyCommands::run(argc, argv))
         return *code;
     choosePlatformPlugin();
@@ -39,6 +41,11 @@ int main(int argc, char* argv[]) {
     auto platform = createPlatform();
     MainWindow window(*platform, StorePaths(home.folder));
     QObject::connect(&instance, &SingleInstance::showRequested, &window, &MainWindow::bringBack);
+    // The window the user was in is remembered as the request arrives, before the picker takes the focus.
+    QObject::connect(&instance, &SingleInstance::pickRequested, &window,
+                     [&window, &platform] { window.picker().open(platform->focus->foreignFocus()); });
+    instance.setPasteHandler(
+        [&window](const QString& key, const QString& category) { return window.picker().pasteKey(key, category); });
     // --quit ends the program as "Exit the program" does: the category saved, the icon out of the tray.
     instance.setQuitHandler([&window] { return window.close(); });
     window.show();

@@ -50,6 +50,9 @@ public:
     // key, the trigger expands it as always but sends no Ctrl+V of its own, and expands it even if it is
     // the text of the last expansion. The empty text ends the arrangement.
     void leavePasteTo(const QString& text);
+    // The caller puts this text on the clipboard and pastes it itself: it is never expanded, even where it
+    // names a key (a key picked whose text is another key's name), as the trigger's own texts are not.
+    void passOver(const QString& text) { m_ownText = text; }
 
     // While quiet, changes of the key list and the category only make the keyword index new: they come
     // from other programs changing the store, not from the user. A key that arrives while its keyword

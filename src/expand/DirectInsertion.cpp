@@ -40,16 +40,20 @@ void DirectInsertion::Passa_Timer() {
 }
 
 void DirectInsertion::Data3_Click(WindowFocus::WindowId previousWindow) {
-    const QString text = dateAndTime(m_platform.clock->now());
-    if (!m_paste.putOnClipboard(text)) {
+    if (!pasteText(dateAndTime(m_platform.clock->now()), previousWindow))
         qWarning("Wordwisp: the clipboard did not take the date and time; nothing pasted");
-        return;
-    }
+}
+
+bool DirectInsertion::pasteText(const QString& text, WindowFocus::WindowId previousWindow) {
+    m_trigger.passOver(text);
+    if (!m_paste.putOnClipboard(text))
+        return false;
     // Straight back to the window the user was in; switching windows by keystroke would leave it on
     // desktops where the menu never took the focus from it.
     if (previousWindow != 0 && !m_platform.focus->giveFocus(previousWindow))
-        qWarning("Wordwisp: the date's window did not take the focus back; pasted where the focus is");
+        qWarning("Wordwisp: the window the text was for did not take the focus back; pasted where the focus is");
     m_paste.sendPaste();
+    return true;
 }
 
 void DirectInsertion::Label14_Click() {

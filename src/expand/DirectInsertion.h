@@ -31,6 +31,9 @@ public:
     // "Date and Time": into the window that had the focus when the tray menu opened (0: wherever the
     // focus is now).
     void Data3_Click(WindowFocus::WindowId previousWindow);
+    // Any text into the window that had the focus (0: wherever the focus is now), never expanded by the
+    // trigger on its way; false when the clipboard would not take it and nothing was pasted.
+    bool pasteText(const QString& text, WindowFocus::WindowId previousWindow);
     // "C": the editor's whole text, selected, goes on the clipboard.
     void Label14_Click();
 

@@ -22,6 +22,8 @@
 namespace {
 const QString kShow = QStringLiteral("show");
 const QString kQuit = QStringLiteral("quit");
+const QString kPick = QStringLiteral("pick");
+const QString kPaste = QStringLiteral("paste");
 const QByteArray kOk = QByteArrayLiteral("ok\n");
 const QByteArray kRefused = QByteArrayLiteral("refused\n");
 // How long a running instance gets to answer before a socket counts as left behind.
@@ -35,8 +37,10 @@ constexpr int kQuitAnswerMs = 15000;
 // From the instance's "ok" to the process being gone: saving the category and leaving the tray.
 constexpr int kEndTimeoutMs = 10000;
 constexpr int kEndPollMs = 20;
-// "ok" or "refused" and the line feed.
-constexpr int kMaxAnswerBytes = 16;
+// "ok", or "refused" with the reason, and the line feed.
+constexpr int kMaxAnswerBytes = 512;
+// Room left in an answer for the reason of a refusal, in characters.
+constexpr int kMaxReasonChars = 100;
 
 // The process at the other end of a connected local socket, when it runs as the same user as we do.
 // Where the system cannot say (not Linux), the socket's own permissions are all there is.
@@ -173,6 +177,17 @@ void SingleInstance::handle(QLocalSocket* socket, const InstanceRequest& request
     } else if (request.command == kQuit && request.arguments.isEmpty()) {
         // The answer goes out before the event loop ends; the process ends right after.
         answer = m_quit && m_quit() ? kOk : kRefused;
+    } else if (request.command == kPick && request.arguments.isEmpty()) {
+        emit pickRequested();
+        answer = kOk;
+    } else if (request.command == kPaste && m_paste &&
+               (request.arguments.size() == 1 || request.arguments.size() == 2)) {
+        // An instance without a handler pastes nothing, and the request is as unknown to it as any other.
+        const QString why = m_paste(request.arguments.at(0), request.arguments.value(1));
+        // One line, whatever the names in it hold.
+        QString reason = why.left(kMaxReasonChars);
+        reason.replace(u'\n', u' ').replace(u'\r', u' ');
+        answer = why.isEmpty() ? kOk : kRefused.chopped(1) + ' ' + reason.toUtf8() + '\n';
     }
     if (!client)
         return;
@@ -198,12 +213,18 @@ bool SingleInstance::askPrimaryToShow(int timeoutMs) const {
 }
 
 SingleInstance::Outcome SingleInstance::request(const QString& socketPath, const QString& command) {
+    return request(socketPath, InstanceRequest{command, {}}, nullptr);
+}
+
+SingleInstance::Outcome SingleInstance::request(const QString& socketPath, const InstanceRequest& sent,
+                                                QString* reason) {
+    const QString& command = sent.command;
     QLocalSocket socket;
     socket.connectToServer(socketPath);
     qint64 pid = 0;
     if (!socket.waitForConnected(kConnectTimeoutMs) || !peerIsSameUser(socket.socketDescriptor(), &pid))
         return Outcome::NoInstance;
-    const QByteArray line = InstanceRequest{command, {}}.encode();
+    const QByteArray line = sent.encode();
     if (line.isEmpty())
         return Outcome::NoAnswer;
     socket.write(line);
@@ -221,6 +242,11 @@ SingleInstance::Outcome SingleInstance::request(const QString& socketPath, const
     const QByteArray answer = socket.readLine(kMaxAnswerBytes);
     if (answer == kRefused)
         return Outcome::Refused;
+    if (answer.startsWith(kRefused.chopped(1) + ' ') && answer.endsWith('\n')) {
+        if (reason)
+            *reason = QString::fromUtf8(answer.mid(kRefused.size(), answer.size() - kRefused.size() - 1));
+        return Outcome::Refused;
+    }
     if (answer != kOk)
         return Outcome::NoAnswer;
     if (command != kQuit)

@@ -43,14 +43,22 @@ public:
     bool askPrimaryToShow(int timeoutMs = 1000) const;
     // Where a quit request is carried out: returns false when the program declines to end.
     void setQuitHandler(std::function<bool()> handler) { m_quit = std::move(handler); }
+    // Where a paste request (a key, and its category or none) is carried out: returns why the key was not
+    // pasted, or nothing when it was.
+    using PasteHandler = std::function<QString(const QString& key, const QString& category)>;
+    void setPasteHandler(PasteHandler handler) { m_paste = std::move(handler); }
 
     // From a process that must not become the instance itself (the command line's --show and --quit):
     // "show" is done once the instance has it; "quit" once the instance has ended.
     static Outcome request(const QString& socketPath, const QString& command);
+    // Any request; a refusal's reason, where the instance gave one, goes to reason.
+    static Outcome request(const QString& socketPath, const InstanceRequest& request, QString* reason);
 
 signals:
     // Another start asked for the window.
     void showRequested();
+    // `wordwisp --pick` asked for the key picker.
+    void pickRequested();
 
 private:
     bool listen();
@@ -61,4 +69,5 @@ private:
     QLocalServer* m_server = nullptr;
     bool m_primary = false;
     std::function<bool()> m_quit;
+    PasteHandler m_paste;
 };

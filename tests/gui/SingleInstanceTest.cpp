@@ -23,6 +23,7 @@ private slots:
     void windowComesBackFromTheTray();
     void onlyRequestsAreHeard();
     void quitIsAnswered();
+    void pickAndPasteAreAnswered();
     void nothingRunsNothingStarts();
 
 private:
@@ -148,12 +149,46 @@ void SingleInstanceTest::quitIsAnswered() {
     QCOMPARE(exchange(path, "wordwisp/1 quit\n", nullptr, kBoxOpenMs + 2000), QByteArray("refused\n"));
 }
 
+void SingleInstanceTest::pickAndPasteAreAnswered() {
+    QTemporaryDir runtime;
+    const QString path = runtime.filePath(QStringLiteral("wordwisp-test.socket"));
+    SingleInstance instance(path);
+    QSignalSpy picks(&instance, &SingleInstance::pickRequested);
+    QStringList asked;
+    instance.setPasteHandler([&asked](const QString& key, const QString& category) {
+        asked << key + u'|' + category;
+        return key == QLatin1String("sig") ? QString() : QStringLiteral("there is no key \"%1\"\nin it").arg(key);
+    });
+    QCOMPARE(exchange(path, "wordwisp/1 pick\n"), QByteArray("ok\n"));
+    QCOMPARE(picks.count(), 1);
+    // Names with spaces and line breaks travel percent-encoded; the reason comes back on one line.
+    QCOMPARE(exchange(path, InstanceRequest{QStringLiteral("paste"), {QStringLiteral("sig")}}.encode()),
+             QByteArray("ok\n"));
+    QCOMPARE(
+        exchange(path,
+                 InstanceRequest{QStringLiteral("paste"), {QStringLiteral("a b\n"), QStringLiteral("Më")}}.encode()),
+        QByteArray("refused there is no key \"a b \" in it\n"));
+    QCOMPARE(asked, (QStringList{"sig|", "a b\n|Më"}));
+    // A pick with arguments, a paste without a key or with a third name: closed unanswered, nothing done.
+    for (const QByteArray& bytes : {QByteArray("wordwisp/1 pick now\n"), QByteArray("wordwisp/1 paste\n"),
+                                    QByteArray("wordwisp/1 paste a b c\n")}) {
+        bool closed = false;
+        QCOMPARE(exchange(path, bytes, &closed), QByteArray());
+        QVERIFY(closed);
+    }
+    QCOMPARE(picks.count(), 1);
+    QCOMPARE(asked.size(), 2);
+}
+
 void SingleInstanceTest::nothingRunsNothingStarts() {
     // --show and --quit with nobody listening: no instance is made, and the socket stays free.
     QTemporaryDir runtime;
     const QString path = runtime.filePath(QStringLiteral("wordwisp-test.socket"));
     QCOMPARE(SingleInstance::request(path, QStringLiteral("show")), SingleInstance::Outcome::NoInstance);
     QCOMPARE(SingleInstance::request(path, QStringLiteral("quit")), SingleInstance::Outcome::NoInstance);
+    QString reason;
+    QCOMPARE(SingleInstance::request(path, InstanceRequest{QStringLiteral("paste"), {QStringLiteral("sig")}}, &reason),
+             SingleInstance::Outcome::NoInstance);
     QVERIFY(!QFile::exists(path));
     QVERIFY(SingleInstance(path).isPrimary());
 }

@@ -12,6 +12,7 @@ private slots:
     void ourOptions();
     void qtOptionsPassThrough();
     void mistakes();
+    void pickAndPaste();
     void noDisplay();
     void requestLines();
     void requestLinesRejected();
@@ -63,6 +64,39 @@ void CommandLineTest::mistakes() {
                                                            {QStringLiteral("--version"), QStringLiteral("--show")},
                                                            {QStringLiteral("--show"), QStringLiteral("-platform")},
                                                            {QStringLiteral("-show")}}) {
+        const CommandLine line = CommandLine::parse(arguments);
+        QVERIFY2(line.action == A::Misuse, qPrintable(arguments.join(u' ')));
+        QVERIFY(!line.problem.isEmpty());
+    }
+}
+
+void CommandLineTest::pickAndPaste() {
+    using A = CommandLine::Action;
+    QCOMPARE(action({QStringLiteral("--pick")}), A::Pick);
+    const CommandLine paste = CommandLine::parse({QStringLiteral("--paste"), QStringLiteral(" Sig ")});
+    QCOMPARE(paste.action, A::Paste);
+    // As typed: the instance matches the name as it matches a copied keyword.
+    QCOMPARE(paste.pasteKey, QStringLiteral(" Sig "));
+    QVERIFY(paste.pasteCategory.isEmpty());
+    // The category before or after the key; a name that looks like an option is still a name.
+    const CommandLine named = CommandLine::parse(
+        {QStringLiteral("--category"), QStringLiteral("--show"), QStringLiteral("--paste"), QStringLiteral("-x")});
+    QCOMPARE(named.action, A::Paste);
+    QCOMPARE(named.pasteKey, QStringLiteral("-x"));
+    QCOMPARE(named.pasteCategory, QStringLiteral("--show"));
+    for (const char* option : {"--pick", "--paste", "--category"})
+        QVERIFY2(CommandLine::usage().contains(QLatin1String(option)), option);
+
+    for (const QStringList& arguments : QList<QStringList>{
+             {QStringLiteral("--paste")},
+             {QStringLiteral("--paste"), QStringLiteral("  ")},
+             {QStringLiteral("--category"), QStringLiteral("Work")},
+             {QStringLiteral("--pick"), QStringLiteral("--category"), QStringLiteral("Work")},
+             {QStringLiteral("--paste"), QStringLiteral("a"), QStringLiteral("--paste"), QStringLiteral("b")},
+             {QStringLiteral("--paste"), QStringLiteral("a"), QStringLiteral("--category"), QStringLiteral("W"),
+              QStringLiteral("--category"), QStringLiteral("X")},
+             {QStringLiteral("--pick"), QStringLiteral("--show")},
+             {QStringLiteral("--paste"), QStringLiteral("a"), QStringLiteral("--quit")}}) {
         const CommandLine line = CommandLine::parse(arguments);
         QVERIFY2(line.action == A::Misuse, qPrintable(arguments.join(u' ')));
         QVERIFY(!line.problem.isEmpty());
