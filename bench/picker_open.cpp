@@ -27,7 +27,7 @@ constexpr int kReadWaitMs = 120000;
 
 void writeStore(const QString& root, int keys) {
     for (int i = 0; i < keys; ++i) {
-        const QString folder = root + QStringLiteral("/Category%1").arg(i / kKeysPerCategory, 3, 10, u'0');
+        const QString folder = root + QStringLiteral("/Category%1").arg(i / kKeysPerCategory, 3, 10, QLatin1Char('0'));
         if (i % kKeysPerCategory == 0)
             QDir().mkpath(folder);
         QFile file(folder + u'/' + PickerStore::keyName(i));
@@ -71,7 +71,8 @@ int main(int argc, char* argv[]) {
 
     // Keystrokes into the window: a word typed, then deleted letter by letter.
     picker.open(0);
-    QTest::qWaitFor([&picker] { return !picker.reading(); }, kReadWaitMs);
+    if (!QTest::qWaitFor([&picker] { return !picker.reading(); }, kReadWaitMs))
+        std::fprintf(stderr, "the texts were not all read within %d ms\n", kReadWaitMs);
     const QString typed = QStringLiteral("best regards");
     qint64 worst = 0;
     qint64 total = 0;
