@@ -13,10 +13,18 @@ mkdir -p "$home/Db/Work"
 printf 'Work\r\n' >"$home/Db/Cat.ini"
 printf 'Best regards\r\n' >"$home/Db/Work/sig"
 
-wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# Up once openbox's own check window is named: a window manager of an earlier test may have left its
+# property behind. A window mapped in the very moment a window manager takes over the display can stay
+# unmapped (seen with openbox right after another manager ended), so the program starts a little later.
+wm_up() {
+    local check
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -o '0x[0-9a-f]*') &&
+        xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -q Openbox
+}
 openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
 E2E_PIDS+=($!)
 wait_for 10 wm_up || fail "openbox did not start"
+sleep 0.5
 
 start_wordwisp "$home"
 main=$(find_window '^Wordwisp$') || fail "the Wordwisp window did not appear"
