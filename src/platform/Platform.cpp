@@ -117,8 +117,11 @@ std::unique_ptr<Platform> createPlatform() {
     // draws ours; X11 reaches only the XWayland ones.
     if (changeSignal && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         // KWin lets a copy that its desktop entry does not name type once it has one: offered first.
-        const bool explained = KWinRoute::offerAccess(*platform->dialogs);
         auto session = std::make_unique<WaylandSession>();
+        const bool explained = KWinRoute::offerAccess(*session, *platform->dialogs);
+        // KWin takes a new entry for new connections only.
+        if (explained)
+            session = std::make_unique<WaylandSession>();
         if (session->isValid()) {
             auto clipboard = std::make_unique<WaylandClipboard>(*session);
             std::unique_ptr<KeySender> keys;

@@ -22,8 +22,8 @@ void KWinRoute::keysAndFocus(WaylandSession& session, std::unique_ptr<KeySender>
     focus = std::move(windows);
 }
 
-bool KWinRoute::offerAccess(Dialogs& dialogs) {
-    const WaylandSession::Offered offered = WaylandSession::probe();
+bool KWinRoute::offerAccess(const WaylandSession& session, Dialogs& dialogs) {
+    const WaylandSession::Offered& offered = session.offered();
     if (!offered.kwin || !offered.dataControl || offered.fakeInput)
         return false;
     // KWin looks the entry up for each new connection: a fresh one tells whether it has taken it.

@@ -16,8 +16,9 @@ namespace KWinRoute {
 // keys stays empty without fake input, focus without the window list.
 void keysAndFocus(WaylandSession& session, std::unique_ptr<KeySender>& keys, std::unique_ptr<WindowFocus>& focus);
 
-// On KWin without fake input for us: offers, once, the desktop entry that asks for it (see KWinAccess).
-// True when a box said why this start cannot paste into every window, so that no other notice repeats it.
-bool offerAccess(Dialogs& dialogs);
+// On KWin without fake input for us (what the session was offered tells): offers, once, the desktop entry
+// that asks for it (see KWinAccess). True when a box said why this start cannot paste into every window, so
+// that no other notice repeats it; a session made after a Yes gets what KWin grants.
+bool offerAccess(const WaylandSession& session, Dialogs& dialogs);
 
 } // namespace KWinRoute
