@@ -28,6 +28,18 @@ void checkAcceptable(const QString& name) {
     FUZZ_CHECK(listing(QFile::encodeName(name)) == name);
 }
 
+// No unpaired surrogate anywhere.
+bool wellFormed(const QString& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -49,7 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FUZZ_CHECK(NameRules::sameName(a, a));
     FUZZ_CHECK(NameRules::sameName(a, b) == NameRules::sameName(b, a));
-    FUZZ_CHECK(NameRules::sameName(a, b) == NameRules::sameName(a.toCaseFolded(), b.toCaseFolded()));
+    // Qt folds half a character together with its neighbour, differently from how compare() sees it, so
+    // folding is only a measure for whole characters; names holding half a character are refused anyway.
+    if (wellFormed(a) && wellFormed(b))
+        FUZZ_CHECK(NameRules::sameName(a, b) == NameRules::sameName(a.toCaseFolded(), b.toCaseFolded()));
     // A listing never holds the empty name, which clashes() takes for "no exception".
     FUZZ_CHECK(b.isEmpty() || NameRules::clashes(a, {b}) == NameRules::sameName(a, b));
     FUZZ_CHECK(!NameRules::clashes(a, {b}, b));
