@@ -8,7 +8,7 @@
 set -euo pipefail
 
 build=(cmake g++ make pkg-config qt6-base-dev qt6-qpa-plugins libxtst-dev libx11-dev libxfixes-dev libxcb1-dev fonts-liberation
-       libwayland-dev libwayland-bin libxkbcommon-dev
+       libwayland-dev libwayland-bin libxkbcommon-dev libyaml-cpp-dev
        xdg-utils)
 test=(libgtest-dev libbenchmark-dev xvfb xauth xdotool xclip x11-utils l3afpad trayer
       matchbox-window-manager openbox imagemagick lxterminal strace sway wtype wl-clipboard wayland-utils qt6-wayland
