@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "store/NameRules.h"
+
 #include <QSet>
 
 namespace {
@@ -60,6 +62,36 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             asked.append(Action::Pick);
             continue;
         }
+        if (argument == QLatin1String("--dry-run")) {
+            line.dryRun = true;
+            continue;
+        }
+        // Paths and names may start with a dash: the word after the option is its value, whatever it is.
+        if (argument == QLatin1String("--import") || argument == QLatin1String("--into")) {
+            if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                return misuse(QStringLiteral("option '%1' needs a %2")
+                                  .arg(argument, argument == QLatin1String("--import") ? QStringLiteral("path")
+                                                                                        : QStringLiteral("name")));
+            QString& value = argument == QLatin1String("--import") ? line.importPath : line.intoCategory;
+            if (!value.isNull())
+                return misuse(QStringLiteral("'%1' goes once").arg(argument));
+            value = arguments.at(++i);
+            if (argument == QLatin1String("--import"))
+                asked.append(Action::Import);
+            continue;
+        }
+        if (argument == QLatin1String("--export")) {
+            if (i + 2 >= arguments.size() || arguments.at(i + 2).isEmpty())
+                return misuse(QStringLiteral("--export needs a format and a folder: --export espanso FOLDER"));
+            if (arguments.at(i + 1) != QLatin1String("espanso"))
+                return misuse(QStringLiteral("--export writes espanso only, not '%1'").arg(arguments.at(i + 1)));
+            if (!line.exportFolder.isNull())
+                return misuse(QStringLiteral("'--export' goes once"));
+            line.exportFolder = arguments.at(i + 2);
+            i += 2;
+            asked.append(Action::Export);
+            continue;
+        }
         // A key or category name may start with a dash: the word after the option is its value, whatever it is.
         if (argument == QLatin1String("--paste") || argument == QLatin1String("--category")) {
             if (i + 1 >= arguments.size() || arguments.at(i + 1).trimmed().isEmpty())
@@ -103,6 +135,12 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     // Help wins over everything, as it does for most programs; otherwise one request at a time.
     if (!line.pasteCategory.isNull() && !asked.contains(Action::Help) && !asked.contains(Action::Paste))
         return misuse(QStringLiteral("--category goes with --paste"));
+    if ((line.dryRun || !line.intoCategory.isNull()) && !asked.contains(Action::Help) &&
+        !asked.contains(Action::Import))
+        return misuse(QStringLiteral("--into and --dry-run go with --import"));
+    if (!line.intoCategory.isNull() &&
+        (!NameRules::isAcceptable(line.intoCategory) || NameRules::sameName(line.intoCategory, QStringLiteral("Cat.ini"))))
+        return misuse(QStringLiteral("'%1' cannot be the name of a category").arg(line.intoCategory));
     if (asked.contains(Action::Help)) {
         line.action = Action::Help;
         return line;
@@ -113,7 +151,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             distinct.append(action);
     }
     if (distinct.size() > 1)
-        return misuse(QStringLiteral("--version, --show, --quit, --pick and --paste go one at a time"));
+        return misuse(
+            QStringLiteral("--version, --show, --quit, --pick, --paste, --import and --export go one at a time"));
     if (!distinct.isEmpty())
         line.action = distinct.first();
     return line;
@@ -136,6 +175,8 @@ bool CommandLine::lacksDisplay(const QString& x11Display, const QString& wayland
 QString CommandLine::usage() {
     return QStringLiteral(
         "Usage: wordwisp [--show | --quit | --pick | --paste KEY [--category NAME] | --help | --version]\n"
+        "       wordwisp --import PATH [--into CATEGORY] [--dry-run]\n"
+        "       wordwisp --export espanso FOLDER\n"
         "Replaces a keyword you copy (Ctrl+C) in any application with the text of its key.\n"
         "\n"
         "  --show     bring the running Wordwisp's window back\n"
@@ -146,6 +187,15 @@ QString CommandLine::usage() {
         "             paste the key KEY of the current category where the focus is\n"
         "  --category NAME\n"
         "             with --paste: the key of the category NAME instead\n"
+        "  --import PATH\n"
+        "             add the keys of espanso match files (a file or a folder), an AutoKey data folder, a\n"
+        "             Beeftext combo list or a CSV file (keyword,text[,category]) to the store; a key that\n"
+        "             exists is never replaced, and every key left out or renamed is told on stderr\n"
+        "  --into CATEGORY\n"
+        "             with --import: every key into the category CATEGORY\n"
+        "  --dry-run  with --import: tell what would be imported, and write nothing\n"
+        "  --export espanso FOLDER\n"
+        "             write each category as an espanso match file FOLDER/CATEGORY.yml\n"
         "  --help     print this help and exit\n"
         "  --version  print the version and exit\n"
         "\n"

@@ -17,6 +17,8 @@ public:
         Quit,    // the running instance ended as "Exit the program" ends it; never starts one
         Pick,    // the running instance's key picker; never starts one
         Paste,   // one key pasted by the running instance where the focus is; never starts one
+        Import,  // another expander's keys into the store; no display needed
+        Export,  // the store as espanso match files; no display needed
         Misuse,  // an option we do not know, or two that ask for different things: the usage on stderr
     };
 
@@ -34,6 +36,10 @@ public:
     QString problem;            // what was wrong, for Misuse
     QString pasteKey;           // for Paste: the key as the user typed it
     QString pasteCategory;      // for Paste: its category as typed; empty for the current one
+    QString importPath;         // for Import: the file or folder to read
+    QString intoCategory;       // for Import: every key into this category; empty for the source's own
+    bool dryRun = false;        // for Import: report only
+    QString exportFolder;       // for Export: where the match files go
     QString platform;           // the value of Qt's -platform, when given
     bool displayOption = false; // Qt's -display was given
 };

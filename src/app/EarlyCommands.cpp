@@ -1,8 +1,11 @@
 #include "app/EarlyCommands.h"
 
 #include "app/CommandLine.h"
+#include "exchange/StoreExport.h"
+#include "exchange/StoreImport.h"
 #include "platform/InstanceRequest.h"
 #include "platform/SingleInstance.h"
+#include "store/StorePaths.h"
 
 #include <QCoreApplication>
 
@@ -81,6 +84,29 @@ int askRunning(int argc, char* argv[], const CommandLine& line) {
                        : QStringLiteral("wordwisp: the running Wordwisp did not answer\n"));
     return kExitFailed;
 }
+void printLines(std::FILE* stream, const QStringList& lines) {
+    for (const QString& line : lines)
+        print(stream, line + u'\n');
+}
+
+// --import and --export work on the store the program would open, with no display and whether or not
+// Wordwisp runs: a running one sees the new keys through its watch on the store.
+int exchange(int argc, char* argv[], const CommandLine& line) {
+    QCoreApplication app(argc, argv);
+    const StorePaths store(StorePaths::applicationFolder().folder);
+    if (line.action == CommandLine::Action::Export) {
+        const StoreExport::Outcome outcome = StoreExport::toEspanso(store.root(), line.exportFolder);
+        printLines(stdout, outcome.report);
+        printLines(stderr, outcome.problems);
+        return outcome.exitCode;
+    }
+    const StoreImport::Outcome outcome =
+        StoreImport::run(line.importPath, store.root(), {line.intoCategory, line.dryRun});
+    // The problems first: a long import's summary is then the last thing on the screen.
+    printLines(stderr, outcome.problems);
+    printLines(stdout, outcome.report);
+    return outcome.exitCode;
+}
 } // namespace
 
 std::optional<int> EarlyCommands::run(int argc, char* argv[]) {
@@ -104,6 +130,9 @@ std::optional<int> EarlyCommands::run(int argc, char* argv[]) {
     case CommandLine::Action::Pick:
     case CommandLine::Action::Paste:
         return askRunning(argc, argv, line);
+    case CommandLine::Action::Import:
+    case CommandLine::Action::Export:
+        return exchange(argc, argv, line);
     case CommandLine::Action::Start:
         break;
     }

@@ -8,7 +8,6 @@ namespace ImportFormat {
 enum class Kind { Unknown, Espanso, AutoKey, Beeftext, Csv };
 
 Kind detect(const QString& path);
-QString name(Kind kind);
 // The reader of that kind over path.
 ImportRead read(Kind kind, const QString& path);
 
