@@ -129,7 +129,7 @@ private slots:
         QCOMPARE(done.problems, QStringList({QStringLiteral("in.csv:1: 'brb': exists"),
                                              QStringLiteral("in.csv:2: renamed ':omw' -> 'omw'"),
                                              QStringLiteral("in.csv:3: '..': empty name"),
-                                             QStringLiteral("in.csv:6: 'Sig': clash")}));
+                                             QStringLiteral("in.csv:7: 'Sig': clash")}));
         QCOMPARE(store.bytes(QStringLiteral("Chat/brb")), QByteArray("my own\r\n"));
         QCOMPARE(store.bytes(QStringLiteral("Chat/omw")), QByteArray("on my way\r\n"));
         QCOMPARE(store.bytes(QStringLiteral("Mail/sig")), QByteArray("Kind\r\nregards\r\n\r\n"));
