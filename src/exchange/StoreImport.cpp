@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 // Staged keys go to disk together: one sync per this many.
@@ -46,6 +47,13 @@ QString problemLine(const ImportItem& item, const ImportPlan::Decision& decision
     if (decision.renamed && !decision.category.isEmpty())
         reason += QStringLiteral(" (as %1)").arg(shown(decision.name));
     return QStringLiteral("%1: %2: %3").arg(location(item), shown(item.trigger), reason);
+}
+
+// A line the source pastes but the store takes for a comment: worth a word, since the key will not give
+// what it gave there.
+bool hasCommentLine(const QString& text) {
+    static const QRegularExpression comment(QStringLiteral("(^|[\\r\\n])\\*/"));
+    return text.contains(comment);
 }
 
 struct Writing {
@@ -191,6 +199,10 @@ StoreImport::Outcome StoreImport::run(const QString& source, const QString& stor
             ++renamed;
             outcome.problems.append(problemLine(read.items.at(i), decision));
         }
+        if (hasCommentLine(read.items.at(i).text))
+            outcome.problems.append(QStringLiteral("%1: %2: imported, but its lines starting with */ are comments "
+                                                   "here and are not pasted")
+                                        .arg(location(read.items.at(i)), shown(decision.name)));
     }
     const QString verb = options.dryRun ? QStringLiteral("would import") : QStringLiteral("imported");
     for (const QString& category : categories)

@@ -116,7 +116,7 @@ private slots:
         store.key(QStringLiteral("Chat"), QStringLiteral("brb"), "my own\r\n");
         QTemporaryDir dir;
         const QString source = csv(dir, "brb,be right back,Chat\n:omw,on my way,Chat\n..,dots,Chat\nsig,\"Kind\n"
-                                        "regards\n\",Mail\nSig,again,Mail\n");
+                                        "*/regards\n\",Mail\nSig,again,Mail\n");
 
         const StoreImport::Outcome dry = StoreImport::run(source, store.root(), {{}, true});
         QCOMPARE(dry.exitCode, 0);
@@ -129,10 +129,12 @@ private slots:
         QCOMPARE(done.problems, QStringList({QStringLiteral("in.csv:1: 'brb': exists"),
                                              QStringLiteral("in.csv:2: renamed ':omw' -> 'omw'"),
                                              QStringLiteral("in.csv:3: '..': empty name"),
+                                             QStringLiteral("in.csv:4: 'sig': imported, but its lines starting "
+                                                            "with */ are comments here and are not pasted"),
                                              QStringLiteral("in.csv:7: 'Sig': clash")}));
         QCOMPARE(store.bytes(QStringLiteral("Chat/brb")), QByteArray("my own\r\n"));
         QCOMPARE(store.bytes(QStringLiteral("Chat/omw")), QByteArray("on my way\r\n"));
-        QCOMPARE(store.bytes(QStringLiteral("Mail/sig")), QByteArray("Kind\r\nregards\r\n\r\n"));
+        QCOMPARE(store.bytes(QStringLiteral("Mail/sig")), QByteArray("Kind\r\n*/regards\r\n\r\n"));
 
         // Again: everything exists now, and nothing changes.
         const StoreImport::Outcome again = StoreImport::run(source, store.root(), {});
