@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
-targets=(KeyFileFuzz CatIniFuzz KeystrokeNotationFuzz ExpansionTextFuzz NameRulesFuzz)
+targets=(KeyFileFuzz CatIniFuzz KeystrokeNotationFuzz ExpansionTextFuzz NameRulesFuzz ImportFuzz)
 
 bash scripts/deps.sh fuzz
 mkdir -p build-fuzz/corpus build-fuzz/crashes build-fuzz/logs
