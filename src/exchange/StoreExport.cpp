@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-const QString StoreExport::kMark = QStringLiteral("# Exported from Wordwisp");
+const QString StoreExport::kMark = QStringLiteral("# Written by Wordwisp");
 
 namespace {
 constexpr int kExitFailed = 1;

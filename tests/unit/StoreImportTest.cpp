@@ -169,6 +169,29 @@ private slots:
                  qPrintable(outcome.problems.join(u'\n')));
         QCOMPARE(store.entries(QStringLiteral("Chat")), QStringList({QStringLiteral("old")}));
     }
+
+    void exportReplacesOnlyItsOwnFiles() {
+        TestStore store;
+        store.key(QStringLiteral("Work"), QStringLiteral("sig"), "Best regards\r\n*/ mine\r\n");
+        store.key(QStringLiteral("base"), QStringLiteral("addr"), "12 Quay Street\r\n");
+        store.category(QStringLiteral("Empty"));
+        QTemporaryDir out;
+        QCOMPARE(StoreExport::toEspanso(store.root(), out.path()).exitCode, 0);
+        QFile own(out.filePath(QStringLiteral("base.yml")));
+        QVERIFY(own.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        own.write("matches:\n  - trigger: \":mine\"\n    replace: \"an espanso user's own\"\n");
+        own.close();
+        store.key(QStringLiteral("Work"), QStringLiteral("memo"), "later\r\n");
+
+        const StoreExport::Outcome again = StoreExport::toEspanso(store.root(), out.path());
+        QCOMPARE(again.exitCode, 1);
+        QCOMPARE(again.report, QStringList({QStringLiteral("Work: 2 exported"),
+                                            QStringLiteral("exported 2 keys from 1 categories into ") + out.path()}));
+        QVERIFY(own.open(QIODevice::ReadOnly));
+        QVERIFY(own.readAll().contains("an espanso user's own"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList({QStringLiteral("base.yml"), QStringLiteral("Work.yml")}));
+    }
 };
 
 QTEST_GUILESS_MAIN(StoreImportTest)
