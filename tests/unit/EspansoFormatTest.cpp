@@ -114,6 +114,12 @@ private slots:
         QTest::newRow("merge keys") << QByteArray("base: &b {replace: merged, trigger: no}\nmore: &m {word: true}\n"
                                                   "matches:\n  - <<: [*m, *b]\n    trigger: a\n")
                                     << "merged";
+        QByteArray chain = "m0: &m0 {word: true}\n";
+        for (int i = 1; i < 40; ++i) { // each level merges the one below twice
+            chain += QStringLiteral("m%1: &m%1 {<<: [*m%2, *m%2]}\n").arg(i).arg(i - 1).toUtf8();
+        }
+        QTest::newRow("merges of merges") << chain + "matches: [{<<: *m39, trigger: a, replace: x}]\n"
+                                          << "x";
     }
     void textsComeOutExact() {
         QFETCH(QByteArray, yaml);
