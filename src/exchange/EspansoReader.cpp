@@ -37,7 +37,7 @@ const QRegularExpression kVersionFolder(QStringLiteral(R"(^v?\d+(\.\d+)*([-+][0-
 struct Match {
     QStringList triggers;
     int line = 0;
-    QString skip;               // a reason known from the keys alone
+    QString skip;                // a reason known from the keys alone
     bool replaceMissing = false; // nothing to type, unless a form or rich text stood in for it
     std::string replace;
     qsizetype keepFoldedHeader = -1;
@@ -45,11 +45,17 @@ struct Match {
     QSet<QString> declared;
 };
 
-QString fromYaml(const std::string& s) { return QString::fromStdString(s); }
+QString fromYaml(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-QString scalarOrEmpty(const YAML::Node& node) { return node.IsScalar() ? fromYaml(node.Scalar()) : QString(); }
+QString scalarOrEmpty(const YAML::Node& node) {
+    return node.IsScalar() ? fromYaml(node.Scalar()) : QString();
+}
 
-bool present(const std::optional<YAML::Node>& node) { return node && node->IsDefined() && !node->IsNull(); }
+bool present(const std::optional<YAML::Node>& node) {
+    return node && node->IsDefined() && !node->IsNull();
+}
 
 std::optional<QString> ownVariable(const YAML::Node& var) {
     constexpr std::size_t kKeysOfOwnVariable = 3;
@@ -260,7 +266,7 @@ QString category(const QString& absolutePath) {
     if (const QString name = manifestName(info.absolutePath()); !name.isEmpty()) {
         return name;
     }
-    for (QDir dir = info.absoluteDir();; ) {
+    for (QDir dir = info.absoluteDir();;) {
         if (!kVersionFolder.match(dir.dirName()).hasMatch() && !dir.dirName().isEmpty()) {
             return dir.dirName();
         }
@@ -287,9 +293,9 @@ bool readFile(const QString& absolutePath, const QString& relativePath, ImportRe
         matches = readMatches(source);
         repairKeepFolded(source, matches);
     } catch (const YAML::Exception& e) {
-        result.error = e.mark.is_null() ? QStringLiteral("%1: %2").arg(relativePath, fromYaml(e.msg))
-                                        : QStringLiteral("%1:%2: %3").arg(relativePath).arg(e.mark.line + 1).arg(
-                                              fromYaml(e.msg));
+        result.error = e.mark.is_null()
+                           ? QStringLiteral("%1: %2").arg(relativePath, fromYaml(e.msg))
+                           : QStringLiteral("%1:%2: %3").arg(relativePath).arg(e.mark.line + 1).arg(fromYaml(e.msg));
         return false;
     } catch (const std::exception& e) {
         result.error = relativePath + QStringLiteral(": ") + QString::fromLocal8Bit(e.what());

@@ -58,9 +58,9 @@ QByteArray EspansoWriter::document(const QList<Key>& keys) {
         QList<Variable> used;
         const QString text = espansoText(key.lines.join(QLatin1Char('\n')), used);
         out += kMatchIndent + QStringLiteral("- trigger: ") + YamlScalar::doubleQuoted(key.name) + QLatin1Char('\n');
-        out += kEntryIndent + QStringLiteral("replace: ") +
-               YamlScalar::literalBlock(text, kBlockIndent)
-                   .value_or(YamlScalar::doubleQuoted(text) + QLatin1Char('\n'));
+        out +=
+            kEntryIndent + QStringLiteral("replace: ") +
+            YamlScalar::literalBlock(text, kBlockIndent).value_or(YamlScalar::doubleQuoted(text) + QLatin1Char('\n'));
         if (used.isEmpty()) {
             continue;
         }

@@ -21,7 +21,9 @@ bool mustEscape(char32_t c) {
            c == kParagraphSeparator || c == kByteOrderMark || c == kNonCharacterFFFE || c == kNonCharacterFFFF;
 }
 
-QString hex(char32_t c, int width) { return QStringLiteral("%1").arg(uint(c), width, kHex, QLatin1Char('0')).toUpper(); }
+QString hex(char32_t c, int width) {
+    return QStringLiteral("%1").arg(uint(c), width, kHex, QLatin1Char('0')).toUpper();
+}
 
 } // namespace
 
@@ -73,8 +75,9 @@ std::optional<QString> YamlScalar::literalBlock(const QString& text, int indent)
         }
     }
     // "|-" ends at the last line, "|" adds one line break, "|+" keeps every empty line written after it.
-    QString out = trailingEmpty == 0 ? QStringLiteral("|-\n") : trailingEmpty == 1 ? QStringLiteral("|\n")
-                                                                                   : QStringLiteral("|+\n");
+    QString out = trailingEmpty == 0   ? QStringLiteral("|-\n")
+                  : trailingEmpty == 1 ? QStringLiteral("|\n")
+                                       : QStringLiteral("|+\n");
     const QString margin(indent, QLatin1Char(' '));
     for (const QString& line : lines) {
         out += line.isEmpty() ? QStringLiteral("\n") : margin + line + QLatin1Char('\n');

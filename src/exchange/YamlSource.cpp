@@ -1,11 +1,14 @@
 #include "exchange/YamlSource.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 const std::string kMergeKey = "<<";
 const std::string kQuotedTag = "!"; // yaml-cpp's tag for a quoted scalar: "<<" in quotes is just a key
-constexpr int kMergeDepthLimit = 64;
+constexpr std::size_t kMergedMapsLimit = 1000;
 
 // Length of the UTF-8 sequence at i, or 0 when it is not one (overlong, surrogate, beyond U+10FFFF).
 int sequenceLength(const QByteArray& s, qsizetype i) {
@@ -31,10 +34,14 @@ int sequenceLength(const QByteArray& s, qsizetype i) {
     return 0;
 }
 
-std::optional<YAML::Node> lookupIn(const YAML::Node& map, const std::string& key, int depth) {
-    if (!map.IsMap() || depth > kMergeDepthLimit) {
+// Merged mappings are searched once each: mappings that merge the same anchor twice over, level upon level,
+// would otherwise cost twice as much per level.
+std::optional<YAML::Node> lookupIn(const YAML::Node& map, const std::string& key, std::vector<YAML::Node>& seen) {
+    if (!map.IsMap() || seen.size() > kMergedMapsLimit ||
+        std::any_of(seen.begin(), seen.end(), [&](const YAML::Node& other) { return other.is(map); })) {
         return std::nullopt;
     }
+    seen.push_back(map);
     for (const auto& entry : map) {
         if (entry.first.IsScalar() && entry.first.Scalar() == key) {
             return entry.second;
@@ -45,10 +52,10 @@ std::optional<YAML::Node> lookupIn(const YAML::Node& map, const std::string& key
             continue;
         }
         if (entry.second.IsMap()) {
-            return lookupIn(entry.second, key, depth + 1);
+            return lookupIn(entry.second, key, seen);
         }
         for (const auto& merged : entry.second) {
-            if (auto found = lookupIn(merged, key, depth + 1)) {
+            if (auto found = lookupIn(merged, key, seen)) {
                 return found;
             }
         }
@@ -80,7 +87,8 @@ int YamlSource::prepare(QByteArray& source) {
 }
 
 std::optional<YAML::Node> YamlSource::lookup(const YAML::Node& map, const std::string& key) {
-    return lookupIn(map, key, 0);
+    std::vector<YAML::Node> seen;
+    return lookupIn(map, key, seen);
 }
 
 qsizetype YamlSource::keepFoldedHeader(const QByteArray& source, int pos) {
