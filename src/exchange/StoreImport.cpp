@@ -13,7 +13,7 @@
 
 namespace {
 // Staged keys go to disk together: one sync per this many.
-constexpr qsizetype kBatch = 2000;
+constexpr qsizetype kBatch = 5000;
 constexpr int kExitFailed = 1;
 
 // A trigger as a terminal can show it: control characters written out, so that a stray escape sequence
