@@ -2,6 +2,7 @@
 
 #include "exchange/EspansoVars.h"
 #include "exchange/EspansoWriter.h"
+#include "exchange/SourceFiles.h"
 #include "exchange/YamlSource.h"
 
 #include <QDir>
@@ -323,7 +324,7 @@ ImportRead EspansoReader::read(const QString& path) {
     ImportRead result;
     const QFileInfo info(path);
     if (!info.exists()) {
-        result.error = path + QStringLiteral(": no such file or folder");
+        result.error = SourceFiles::missingPath(path);
         return result;
     }
     if (!info.isDir()) {
@@ -344,8 +345,7 @@ ImportRead EspansoReader::read(const QString& path) {
         result.error = path + QStringLiteral(": no espanso match files");
         return result;
     }
-    std::sort(relativePaths.begin(), relativePaths.end(),
-              [](const QString& a, const QString& b) { return a.toUtf8() < b.toUtf8(); });
+    std::sort(relativePaths.begin(), relativePaths.end(), SourceFiles::byteLess);
     for (const QString& relative : relativePaths) {
         if (!readFile(root.filePath(relative), relative, result)) {
             result.items.clear();
