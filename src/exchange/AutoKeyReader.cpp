@@ -133,7 +133,7 @@ bool readPhrase(Walk& walk, const QString& relativeFolder, const QString& txtNam
         return true;
     }
     // A byte order mark is no part of what the phrase types.
-    item.text = QString::fromUtf8(SourceFiles::withoutBom(bytes));
+    item.text = SourceFiles::text(SourceFiles::withoutBom(bytes));
 
     if (!hasMetadata) {
         item.skip = kSkipNoAbbreviation;

@@ -147,7 +147,7 @@ ImportRead CsvReader::read(const QString& file) {
                        QStringLiteral(": not valid UTF-8");
         return result;
     }
-    const QString text = QString::fromUtf8(body);
+    const QString text = SourceFiles::text(body);
     // "notes.v2.csv" is the category "notes.v2": only the extension goes.
     const QString baseName = info.completeBaseName();
 

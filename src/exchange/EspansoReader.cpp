@@ -47,7 +47,7 @@ struct Match {
 };
 
 QString fromYaml(const std::string& s) {
-    return QString::fromStdString(s);
+    return SourceFiles::text(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
 }
 
 QString scalarOrEmpty(const YAML::Node& node) {

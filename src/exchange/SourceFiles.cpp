@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -100,6 +101,11 @@ qsizetype SourceFiles::invalidUtf8At(QByteArrayView bytes) {
         at += length;
     }
     return -1;
+}
+
+QString SourceFiles::text(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8(bytes);
 }
 
 QByteArrayView SourceFiles::withoutBom(QByteArrayView bytes) {

@@ -22,6 +22,10 @@ bool readAll(const QString& path, const QString& shown, QByteArray& bytes, QStri
 // code points above U+10FFFF included), or -1 when all of it is well-formed.
 qsizetype invalidUtf8At(QByteArrayView bytes);
 
+// Well-formed UTF-8 as text, every character kept: QString::fromUtf8 drops a leading U+FEFF, which in a
+// snippet's text is a character the user put there (the file's own byte order mark is withoutBom's job).
+QString text(QByteArrayView bytes);
+
 // The same bytes without a leading UTF-8 byte order mark.
 QByteArrayView withoutBom(QByteArrayView bytes);
 

@@ -185,6 +185,7 @@ private slots:
                           "tab\there",
                           "cr\rlf\r\n",
                           QStringLiteral("\u2028\u2029\uFEFF\uFFFE"),
+                          QStringLiteral("\uFEFF at the start"),
                           QString(QChar(0)) + "\x01\x7f" + QChar(0x85) + QChar(0x9F),
                           "[date] at [time]",
                           "{{date}} {{ x }} {{{{y}}}} $x{{z}}",
