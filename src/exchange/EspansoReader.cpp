@@ -159,9 +159,9 @@ Match readMatch(const YAML::Node& node, const QByteArray& source) {
 // Every match of every document, the later documents' marked as such.
 QList<Match> readMatches(const QByteArray& source) {
     QList<Match> result;
-    const std::vector<YAML::Node> documents = YAML::LoadAll(source.toStdString());
-    for (std::size_t index = 0; index < documents.size(); ++index) {
-        const auto matches = YamlSource::lookup(documents[index], "matches");
+    const QList<QByteArray> documents = YamlSource::documents(source);
+    for (qsizetype index = 0; index < documents.size(); ++index) {
+        const auto matches = YamlSource::lookup(YAML::Load(documents[index].toStdString()), "matches");
         if (!present(matches)) {
             continue;
         }

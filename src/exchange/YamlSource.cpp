@@ -61,6 +61,61 @@ int YamlSource::prepare(QByteArray& source) {
     return bad < 0 ? -1 : SourceFiles::lineAt(source, bad) - 1;
 }
 
+namespace {
+// A line that starts a document ("---") or ends one ("..."): the marker, then the end of the line or a blank.
+bool isMarkerLine(const QByteArray& source, qsizetype at, const char* marker) {
+    if (!QByteArrayView(source).sliced(at).startsWith(marker)) {
+        return false;
+    }
+    const qsizetype after = at + 3;
+    return after == source.size() || source[after] == ' ' || source[after] == '\t' || source[after] == '\n' ||
+           source[after] == '\r';
+}
+} // namespace
+
+QList<QByteArray> YamlSource::documents(const QByteArray& source) {
+    // Where each document begins and ends: a "---" line begins one (ending the one before, if it had
+    // content), a "..." line ends one; anything else before the first marker is the first document.
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    qsizetype start = 0;
+    bool content = false;
+    for (qsizetype at = 0; at <= source.size() && spans.size() < kMaxDocuments;) {
+        const qsizetype end = at < source.size() ? source.indexOf('\n', at) : -1;
+        const qsizetype next = end < 0 ? source.size() + 1 : end + 1;
+        if (at < source.size() && isMarkerLine(source, at, "---")) {
+            if (content) {
+                spans.append({start, at});
+            }
+            start = at;
+            content = true;
+        } else if (at < source.size() && isMarkerLine(source, at, "...")) {
+            spans.append({start, std::min(next, source.size())});
+            start = std::min(next, source.size());
+            content = false;
+        } else if (at >= source.size()) {
+            if (content || spans.isEmpty()) {
+                spans.append({start, source.size()});
+            }
+        } else {
+            // Comments and directives before a "---" belong to the document it starts.
+            const QByteArrayView line = QByteArrayView(source).sliced(at, std::min(next, source.size()) - at).trimmed();
+            content = content || !(line.isEmpty() || line.startsWith('#') || line.startsWith('%'));
+        }
+        at = next;
+    }
+    QList<QByteArray> result;
+    for (const auto& [from, to] : spans) {
+        QByteArray document = source;
+        for (qsizetype i = 0; i < document.size(); ++i) {
+            if ((i < from || i >= to) && document[i] != '\n') {
+                document[i] = ' ';
+            }
+        }
+        result.append(document);
+    }
+    return result;
+}
+
 std::optional<YAML::Node> YamlSource::lookup(const YAML::Node& map, const std::string& key) {
     std::vector<YAML::Node> seen;
     return lookupIn(map, key, seen);

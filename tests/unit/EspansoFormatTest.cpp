@@ -156,6 +156,15 @@ private slots:
         QCOMPARE(read.items[0].skip, QString());
         QCOMPARE(read.items[1].skip, QStringLiteral("later YAML document"));
         QCOMPARE(read.items[1].line, 5);
+
+        // A comment or a directive before the first "---" is no document of its own.
+        const ImportRead opened = readOne("# mine\n%YAML 1.2\n---\nmatches:\n  - trigger: a\n    replace: x\n");
+        QCOMPARE(opened.items.size(), 1);
+        QCOMPARE(opened.items[0].skip, QString());
+        QCOMPARE(opened.items[0].line, 5);
+        // A stray ',' at a document's top level made yaml-cpp fill memory with empty documents.
+        const ImportRead stray = readOne("matches:\n  - trigger: a\n    replace: x\n---\n\"b\",\n---\n,\n");
+        QCOMPARE(stray.items.size(), 1);
     }
 
     void unreadableSourcesAreErrors() {
