@@ -79,29 +79,28 @@ QList<QByteArray> YamlSource::documents(const QByteArray& source) {
     QList<std::pair<qsizetype, qsizetype>> spans;
     qsizetype start = 0;
     bool content = false;
-    for (qsizetype at = 0; at <= source.size() && spans.size() < kMaxDocuments;) {
-        const qsizetype end = at < source.size() ? source.indexOf('\n', at) : -1;
-        const qsizetype next = end < 0 ? source.size() + 1 : end + 1;
-        if (at < source.size() && isMarkerLine(source, at, "---")) {
+    for (qsizetype at = 0; at < source.size() && spans.size() < kMaxDocuments;) {
+        const qsizetype end = source.indexOf('\n', at);
+        const qsizetype next = end < 0 ? source.size() : end + 1;
+        if (isMarkerLine(source, at, "---")) {
             if (content) {
                 spans.append({start, at});
             }
             start = at;
             content = true;
-        } else if (at < source.size() && isMarkerLine(source, at, "...")) {
-            spans.append({start, std::min(next, source.size())});
-            start = std::min(next, source.size());
+        } else if (isMarkerLine(source, at, "...")) {
+            spans.append({start, next});
+            start = next;
             content = false;
-        } else if (at >= source.size()) {
-            if (content || spans.isEmpty()) {
-                spans.append({start, source.size()});
-            }
         } else {
             // Comments and directives before a "---" belong to the document it starts.
-            const QByteArrayView line = QByteArrayView(source).sliced(at, std::min(next, source.size()) - at).trimmed();
+            const QByteArrayView line = QByteArrayView(source).sliced(at, next - at).trimmed();
             content = content || !(line.isEmpty() || line.startsWith('#') || line.startsWith('%'));
         }
         at = next;
+    }
+    if ((content || spans.isEmpty()) && spans.size() < kMaxDocuments) {
+        spans.append({start, source.size()});
     }
     QList<QByteArray> result;
     for (const auto& [from, to] : spans) {

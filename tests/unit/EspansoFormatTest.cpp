@@ -165,6 +165,7 @@ private slots:
         // A stray ',' at a document's top level made yaml-cpp fill memory with empty documents.
         const ImportRead stray = readOne("matches:\n  - trigger: a\n    replace: x\n---\n\"b\",\n---\n,\n");
         QCOMPARE(stray.items.size(), 1);
+        QCOMPARE(readOne("matches: [{trigger: a, replace: x}]").items.size(), 1); // no line break at the end
     }
 
     void unreadableSourcesAreErrors() {
