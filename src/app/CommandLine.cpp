@@ -71,7 +71,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
                 return misuse(QStringLiteral("option '%1' needs a %2")
                                   .arg(argument, argument == QLatin1String("--import") ? QStringLiteral("path")
-                                                                                        : QStringLiteral("name")));
+                                                                                       : QStringLiteral("name")));
             QString& value = argument == QLatin1String("--import") ? line.importPath : line.intoCategory;
             if (!value.isNull())
                 return misuse(QStringLiteral("'%1' goes once").arg(argument));
@@ -138,8 +138,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     if ((line.dryRun || !line.intoCategory.isNull()) && !asked.contains(Action::Help) &&
         !asked.contains(Action::Import))
         return misuse(QStringLiteral("--into and --dry-run go with --import"));
-    if (!line.intoCategory.isNull() &&
-        (!NameRules::isAcceptable(line.intoCategory) || NameRules::sameName(line.intoCategory, QStringLiteral("Cat.ini"))))
+    if (!line.intoCategory.isNull() && (!NameRules::isAcceptable(line.intoCategory) ||
+                                        NameRules::sameName(line.intoCategory, QStringLiteral("Cat.ini"))))
         return misuse(QStringLiteral("'%1' cannot be the name of a category").arg(line.intoCategory));
     if (asked.contains(Action::Help)) {
         line.action = Action::Help;

@@ -104,7 +104,8 @@ qsizetype SourceFiles::invalidUtf8At(QByteArrayView bytes) {
 }
 
 QString SourceFiles::text(QByteArrayView bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return utf8(bytes);
 }
 

@@ -170,10 +170,9 @@ StoreImport::Outcome StoreImport::run(const QString& source, const QString& stor
         return outcome;
     }
 
-    const ImportPlan plan(read.items, options.into, StoreListing::categories(storeRoot),
-                          [&storeRoot](const QString& category) {
-                              return StoreListing::keys(storeRoot + u'/' + category);
-                          });
+    const ImportPlan plan(
+        read.items, options.into, StoreListing::categories(storeRoot),
+        [&storeRoot](const QString& category) { return StoreListing::keys(storeRoot + u'/' + category); });
     QList<ImportPlan::Decision> decisions = plan.decisions();
     QString failure;
     if (!options.dryRun)

@@ -17,8 +17,9 @@ namespace {
 
 QString writeSource(const QString& name, const QByteArray& bytes) {
     // In memory where the system has such a folder: a disk write per input would slow the fuzzer tenfold.
-    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/wordwisp-fuzz-XXXXXX")
-                                                                          : QDir::tempPath() + QStringLiteral("/wordwisp-fuzz-XXXXXX"));
+    static QTemporaryDir folder(QDir(QStringLiteral("/dev/shm")).exists()
+                                    ? QStringLiteral("/dev/shm/wordwisp-fuzz-XXXXXX")
+                                    : QDir::tempPath() + QStringLiteral("/wordwisp-fuzz-XXXXXX"));
     const QString path = folder.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -46,8 +47,8 @@ void checkRoundTrip(const QByteArray& bytes) {
     if (text.contains(QLatin1String("{{")) || text.contains(QLatin1String("$|$")))
         return;
     const QStringList lines = text.split(u'\n');
-    const QString path = writeSource(QStringLiteral("round.yml"),
-                                     EspansoWriter::document({{QStringLiteral("key"), lines}}));
+    const QString path =
+        writeSource(QStringLiteral("round.yml"), EspansoWriter::document({{QStringLiteral("key"), lines}}));
     const ImportRead read = EspansoReader::read(path);
     if (!read.error.isEmpty() || read.items.size() != 1) {
         std::fprintf(stderr, "%s\n", qPrintable(read.error));

@@ -1,7 +1,7 @@
+#include "exchange/StoreImport.h"
 #include "exchange/ImportPlan.h"
 #include "exchange/NewKeyFiles.h"
 #include "exchange/StoreExport.h"
-#include "exchange/StoreImport.h"
 
 #include "ReadOnlyFolder.h"
 #include "TestStore.h"
@@ -120,12 +120,14 @@ private slots:
 
         const StoreImport::Outcome dry = StoreImport::run(source, store.root(), {{}, true});
         QCOMPARE(dry.exitCode, 0);
-        QCOMPARE(dry.report, QStringList({QStringLiteral("Chat: 1 would import"), QStringLiteral("Mail: 1 would import"),
-                                          QStringLiteral("would import 2 keys into 2 categories, skipped 3, renamed 1")}));
+        QCOMPARE(dry.report,
+                 QStringList({QStringLiteral("Chat: 1 would import"), QStringLiteral("Mail: 1 would import"),
+                              QStringLiteral("would import 2 keys into 2 categories, skipped 3, renamed 1")}));
         QCOMPARE(store.entries(), QStringList({QStringLiteral("Chat")}));
 
         const StoreImport::Outcome done = StoreImport::run(source, store.root(), {});
-        QCOMPARE(done.report.value(done.report.size() - 1), QStringLiteral("imported 2 keys into 2 categories, skipped 3, renamed 1"));
+        QCOMPARE(done.report.value(done.report.size() - 1),
+                 QStringLiteral("imported 2 keys into 2 categories, skipped 3, renamed 1"));
         QCOMPARE(done.problems, QStringList({QStringLiteral("in.csv:1: 'brb': exists"),
                                              QStringLiteral("in.csv:2: renamed ':omw' -> 'omw'"),
                                              QStringLiteral("in.csv:3: '..': empty name"),
@@ -138,7 +140,8 @@ private slots:
 
         // Again: everything exists now, and nothing changes.
         const StoreImport::Outcome again = StoreImport::run(source, store.root(), {});
-        QCOMPARE(again.report, QStringList({QStringLiteral("imported 0 keys into 0 categories, skipped 5, renamed 0")}));
+        QCOMPARE(again.report,
+                 QStringList({QStringLiteral("imported 0 keys into 0 categories, skipped 5, renamed 0")}));
         QCOMPARE(store.bytes(QStringLiteral("Chat/omw")), QByteArray("on my way\r\n"));
     }
 
@@ -148,8 +151,10 @@ private slots:
         QCOMPARE(StoreImport::run(dir.filePath(QStringLiteral("missing.csv")), store.root(), {}).exitCode, 1);
         const StoreImport::Outcome broken = StoreImport::run(csv(dir, "a,b\nc,\"never closed\n"), store.root(), {});
         QCOMPARE(broken.exitCode, 1);
-        QVERIFY2(broken.problems.value(0).startsWith(QStringLiteral("in.csv:2:")), qPrintable(broken.problems.value(0)));
-        const StoreImport::Outcome unknown = StoreImport::run(csv(dir, "hello", QStringLiteral("notes.txt")), store.root(), {});
+        QVERIFY2(broken.problems.value(0).startsWith(QStringLiteral("in.csv:2:")),
+                 qPrintable(broken.problems.value(0)));
+        const StoreImport::Outcome unknown =
+            StoreImport::run(csv(dir, "hello", QStringLiteral("notes.txt")), store.root(), {});
         QCOMPARE(unknown.exitCode, 1);
         QVERIFY(store.entries().isEmpty());
     }
@@ -164,9 +169,11 @@ private slots:
             QSKIP("running with rights that ignore folder permissions");
         const StoreImport::Outcome outcome = StoreImport::run(source, store.root(), {});
         QCOMPARE(outcome.exitCode, 1);
-        QCOMPARE(outcome.report.value(outcome.report.size() - 1), QStringLiteral("imported 0 keys into 0 categories, skipped 2, renamed 0"));
-        QVERIFY2(outcome.problems.value(outcome.problems.size() - 1).contains(QStringLiteral("could not write the key 'a'")),
-                 qPrintable(outcome.problems.join(u'\n')));
+        QCOMPARE(outcome.report.value(outcome.report.size() - 1),
+                 QStringLiteral("imported 0 keys into 0 categories, skipped 2, renamed 0"));
+        QVERIFY2(
+            outcome.problems.value(outcome.problems.size() - 1).contains(QStringLiteral("could not write the key 'a'")),
+            qPrintable(outcome.problems.join(u'\n')));
         QCOMPARE(store.entries(QStringLiteral("Chat")), QStringList({QStringLiteral("old")}));
     }
 
