@@ -5,7 +5,7 @@
 
 namespace {
 
-const QString kHeader = QStringLiteral("# Written by Wordwisp: one match per key, the key's name as its trigger.\n");
+const QString kHeader = EspansoWriter::kFirstLine + u'\n';
 const QString kMatchIndent = QStringLiteral("  ");
 const QString kEntryIndent = QStringLiteral("    ");
 constexpr int kBlockIndent = 6;

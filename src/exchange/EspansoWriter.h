@@ -17,6 +17,10 @@ struct Key {
 inline const QString kDateFormat = QStringLiteral("%m-%d-%Y");
 inline const QString kTimeFormat = QStringLiteral("%H:%M:%S");
 
+// The first line of every file written here: a file that begins otherwise is someone else's.
+inline const QString kFirstLine =
+    QStringLiteral("# Written by Wordwisp: one match per key, the key's name as its trigger.");
+
 // The whole file, UTF-8 without BOM.
 QByteArray document(const QList<Key>& keys);
 

@@ -23,8 +23,7 @@ QString ImportPlan::cleanName(const QString& name) {
             clean += name.at(++i);
             continue;
         }
-        // What NameRules refuses character by character, tested one at a time.
-        if (c.isSurrogate() || !NameRules::isAcceptable(QStringLiteral("x") + c))
+        if (c.isSurrogate() || NameRules::isForbiddenCharacter(c))
             continue;
         clean += c;
     }

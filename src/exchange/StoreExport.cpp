@@ -9,8 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-const QString StoreExport::kMark = QStringLiteral("# Written by Wordwisp");
-
 namespace {
 constexpr int kExitFailed = 1;
 
@@ -20,7 +18,8 @@ bool isOurs(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    return file.readLine(StoreExport::kMark.size() * 2).startsWith(StoreExport::kMark.toUtf8());
+    const QByteArray mark = EspansoWriter::kFirstLine.toUtf8();
+    return file.read(mark.size()) == mark;
 }
 } // namespace
 

@@ -15,7 +15,4 @@ struct Outcome {
 
 Outcome toEspanso(const QString& storeRoot, const QString& folder);
 
-// The first line of every file the export writes: a file without it is the user's own, and never replaced.
-extern const QString kMark;
-
 } // namespace StoreExport

@@ -61,7 +61,6 @@ struct Writing {
     NewKeyFiles files;
     QList<qsizetype> staged; // decisions whose keys are staged, in order
     QString failure;
-    qsizetype written = 0;
 
     // Commits what is staged; a key someone made meanwhile under the same name is left alone.
     bool commit() {
@@ -71,7 +70,6 @@ struct Writing {
             ImportPlan::Decision& decision = (*decisions)[staged.at(i)];
             switch (results.at(i).placed) {
             case NewKeyFiles::Placed::Done:
-                ++written;
                 break;
             case NewKeyFiles::Placed::Exists:
                 decision.skip = QStringLiteral("exists");
@@ -92,7 +90,7 @@ struct Writing {
 
 // Writes the planned keys; on the first failure the rest is marked "not written" and the reason returned.
 QString write(const QList<ImportItem>& items, QList<ImportPlan::Decision>& decisions, const QString& storeRoot) {
-    Writing writing{&decisions, {}, {}, {}, 0};
+    Writing writing{&decisions, {}, {}, {}};
     QStringList made;
     qsizetype i = 0;
     for (; i < decisions.size(); ++i) {

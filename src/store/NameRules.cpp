@@ -23,10 +23,14 @@ bool NameRules::isAcceptable(const QString& name) {
         }
         // Half a character has no file name of its own: it would be written as U+FFFD, so that two such
         // names would share one file.
-        if (c.isSurrogate() || kForbidden.contains(c) || c.category() == QChar::Other_Control)
+        if (c.isSurrogate() || isForbiddenCharacter(c))
             return false;
     }
     return true;
+}
+
+bool NameRules::isForbiddenCharacter(QChar c) {
+    return kForbidden.contains(c) || c.category() == QChar::Other_Control;
 }
 
 bool NameRules::sameName(const QString& a, const QString& b) {

@@ -16,6 +16,9 @@ bool isBlank(const QString& text);
 // unpaired surrogate).
 bool isAcceptable(const QString& name);
 
+// A character no name may hold anywhere: one of \\ / : * ? " < > | or a control character.
+bool isForbiddenCharacter(QChar c);
+
 // Two names that the store's home platform would take for the same file: equal without regard to case.
 bool sameName(const QString& a, const QString& b);
 
